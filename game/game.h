@@ -1,0 +1,93 @@
+// game.h: the board, the counters and state of the game, the rules of play and the best scores.
+// Portable: no window system here. The rules reach the window through seam.h.
+#pragma once
+
+#include <cstdint>
+
+// The board is 32 x 32 so that a grid of at most 30 keeps a zero border on every side.
+constexpr int kBoardSide = 32;
+constexpr int kMinGrid = 10;
+constexpr int kMaxGrid = 30;
+
+// Cell values (signed): covered -16..-1, flagged <= -17, uncovered (or border) >= 0.
+constexpr signed char kCoveredMine = -16;
+constexpr signed char kFlaggedMine = -32;
+constexpr signed char kExplodedMine = 15;
+constexpr int kFlag = 16;  // a flag subtracts 16, removing it adds 16
+
+// Indexed [column][row], columns and rows from 1; row and column 0 and everything past the
+// grid stay 0.
+extern signed char Board[kBoardSide][kBoardSide];
+
+enum : int32_t {
+  GS_NEW = -2,
+  GS_READY = -1,
+  GS_RUNNING = 0,
+  GS_OVER = 1,
+  GS_EXPLODED = 2,
+};
+extern int32_t GameState;
+
+// The counters of the game on the board. columns, rows, ratio and size are copied from the
+// Settings by the deal, so that a running game keeps them while the Settings change under it.
+struct GameRecord {
+  int32_t columns;
+  int32_t rows;
+  int32_t ratio;  // one mine per ratio cells
+  int32_t size;   // tile side in pixels
+  int32_t totalMines;
+  int32_t minesLeft;  // total mines - flags - an explosion not undone; may go below 0
+  int32_t undosLeft;
+  int32_t elapsedSeconds;
+  int32_t lastExploded;  // column * 256 + row
+  int32_t lastScore;
+  uintptr_t clockTimer;  // what starting the clock returned, for stopping it
+};
+extern GameRecord Game;
+
+// The options, as the settings file and the settings dialog hold them. They reach the game at
+// the next deal. The language lives in LanguageOffset (res/text.h).
+struct SettingsRecord {
+  int32_t ratio;  // 4 hard, 5 medium, 6 easy
+  int32_t grid;   // grid side, 10 to 30
+  int32_t size;   // 15, 18 or 21
+  int32_t sound;  // on when non-zero
+};
+extern SettingsRecord Settings;
+
+struct ScoreEntry {
+  int32_t score;  // 0 marks an empty entry
+  char name[25];
+};
+constexpr int kScoreEntries = 24;
+extern ScoreEntry ScoreTable[kScoreEntries];
+
+// Deal generator: s = s * 22695477 + 1, draw = (s >> 16) & 0x7FFF.
+struct DealGenerator {
+  uint32_t state;
+};
+void SeedGenerator(DealGenerator& generator, uint32_t seed);
+int NextDraw(DealGenerator& generator);
+
+// A new game: DealBoard then EncodeNeighbours. DealBoard seeds from the calendar time;
+// DealBoardWithSeed places the same way from a given seed (tests and tools).
+void DealBoard();
+void DealBoardWithSeed(uint32_t seed);
+void EncodeNeighbours();
+
+// Client point to cell, packed column * 256 + row; may lie past the grid.
+int CellAtPoint(unsigned x, unsigned y);
+void FloodReveal(int column, int row);
+int AllMinesFlagged();
+
+// The rules of play, one per message or command of the main window.
+void LeftPress(unsigned x, unsigned y);
+void RightPress(unsigned x, unsigned y);
+void Undo();         // command 102
+void SeeSolution();  // command 101
+void ClockTick();    // one second of the clock
+
+// Scoring and the best-score table.
+int32_t ComputeScore(int32_t* minutes, int32_t* seconds);
+void EnterScore();
+void ClearScores();

@@ -1,0 +1,13 @@
+// text.h: the one text lookup of the program, in the language in force.
+#pragma once
+
+#include <cstdint>
+
+// 0 for French, 1000 for English: added to every French string id.
+extern int32_t LanguageOffset;
+
+constexpr int kTextBufferSize = 512;
+
+// The text of French id `id` in the current language, in one shared buffer that the next
+// call overwrites. An id without text gives "".
+const char* LoadText(int id);

@@ -1,0 +1,33 @@
+// program.h: the window-side records and procedures that the main window, the drawing and
+// the dialogs share.
+#pragma once
+
+#include <windows.h>
+
+extern HINSTANCE Instance;
+extern HWND MainWindow;  // null once WM_DESTROY has been handled: the message loop stops
+extern HMENU MainMenu;
+extern HACCEL Accelerators;
+extern HWND StatusBar;  // replaced by every layout
+
+// Any path GetModuleFileNameA can return, plus room for a new extension.
+constexpr size_t kPathCapacity = 32768 + 8;
+extern char SettingsPath[kPathCapacity];
+extern char HelpPath[kPathCapacity];
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void LayoutWindow(HWND window);
+void CentreWindow(HWND window, HWND over);
+void LocaliseMenu(HMENU menu);
+
+// Drawing (draw.cpp).
+void LoadTileBitmaps(int size);  // the fourteen tiles of this tile size
+extern int TileBitmapsSize;      // the size of the tiles loaded, 0 before the first load
+void RedrawBoard(HWND window);
+
+// Dialog procedures (dialogs.cpp).
+INT_PTR CALLBACK SettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK BestScoresDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK AboutDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK CongratulationDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK NameDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
