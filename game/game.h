@@ -70,12 +70,15 @@ void SeedGenerator(DealGenerator& generator, uint32_t seed);
 int NextDraw(DealGenerator& generator);
 
 // A new game: DealBoard then EncodeNeighbours. DealBoard seeds from the calendar time;
-// DealBoardWithSeed places the same way from a given seed (tests and tools).
+// DealBoardWithSeed places the same way from a given seed (tests and tools) and returns the
+// number of draws the placement took. Both first copy Settings.grid, ratio and size into Game
+// (a value out of its range becomes the settings file's default).
 void DealBoard();
-void DealBoardWithSeed(uint32_t seed);
+int DealBoardWithSeed(uint32_t seed);
 void EncodeNeighbours();
 
-// Client point to cell, packed column * 256 + row; may lie past the grid.
+// Client point (16-bit coordinates) to cell of Game.size tiles, packed column * 256 + row;
+// may lie past the grid. Column and row stop at 255 so that the packing never wraps.
 int CellAtPoint(unsigned x, unsigned y);
 void FloodReveal(int column, int row);
 int AllMinesFlagged();

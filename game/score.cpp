@@ -1,0 +1,46 @@
+// score.cpp: the score of a won game and the table of the 24 best scores.
+#include <cstring>
+
+#include "game/game.h"
+#include "game/seam.h"
+
+int32_t ComputeScore(int32_t* minutes, int32_t* seconds) {
+  *minutes = Game.elapsedSeconds / 60;
+  *seconds = Game.elapsedSeconds % 60;
+  int32_t base = Game.totalMines + Game.undosLeft - *minutes / 2;
+  if (base < 0) base = 1;  // a very slow game still earns a little; exactly 0 stays 0
+  const int32_t score = Game.columns * ((8 - Game.ratio) * base);
+  Game.lastScore = score;
+  return score;
+}
+
+void EnterScore() {
+  const int32_t score = Game.lastScore;
+  // The first empty entry, else the first of the smallest scores.
+  int candidate = 0;
+  for (int i = 0; i < kScoreEntries; ++i) {
+    if (ScoreTable[i].score == 0) {
+      candidate = i;
+      break;
+    }
+    if (ScoreTable[i].score < ScoreTable[candidate].score) candidate = i;
+  }
+  ScoreEntry& entry = ScoreTable[candidate];
+  if (entry.score > score) return;
+  entry.score = score;
+
+  // The dialog starts from a single blank and ends it as it likes; whatever it leaves, only
+  // what fits the entry is kept.
+  char name[64] = " ";
+  AskName(name);
+  name[sizeof name - 1] = '\0';
+  memset(entry.name, 0, sizeof entry.name);
+  for (size_t i = 0; i + 1 < sizeof entry.name && name[i] != '\0'; ++i) entry.name[i] = name[i];
+}
+
+void ClearScores() {
+  for (ScoreEntry& entry : ScoreTable) {
+    entry.score = 0;
+    entry.name[0] = '\0';
+  }
+}

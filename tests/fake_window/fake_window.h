@@ -1,0 +1,50 @@
+// fake_window.h: a recording stand-in for the window that the rules call (game/seam.h).
+// Link torvane_fake_window instead of ui/; call ResetFakeWindow() before each test.
+#pragma once
+
+#include <cstdint>
+
+enum SeamCall : int {
+  CALL_REDRAW_GAME,
+  CALL_PLAY_EFFECT,  // argument: the effect
+  CALL_START_CLOCK,
+  CALL_STOP_CLOCK,
+  CALL_SHOW_CLOCK,           // argument: the seconds
+  CALL_ENABLE_UNDO,          // argument: 1 enabled, 0 grayed
+  CALL_SHOW_CONGRATULATION,  // argument: the score computed, when computing is on
+  CALL_ASK_NAME,
+};
+
+struct SeamRecord {
+  SeamCall kind;
+  int argument;
+};
+
+constexpr int kFakeLogCapacity = 4096;
+constexpr int kFakeNameSize = 64;  // the size of the buffer AskName is handed
+
+struct FakeWindowRecord {
+  SeamRecord log[kFakeLogCapacity];  // calls in order; past capacity only counted
+  int calls;                         // every call made, also those past capacity
+  int effects[6];                    // PlayEffect calls per effect
+  int redraws;
+  int clockStarts;  // StartClock stores this count in Game.clockTimer
+
+  // ShowCongratulation computes the score like the real dialog (on after a reset).
+  bool congratulationComputesScore;
+  int32_t congratulationMinutes;
+  int32_t congratulationSeconds;
+
+  // AskName copies all 64 bytes of nameAnswer into the buffer (a blank after a reset), and
+  // keeps what the buffer held when it was called.
+  char nameAnswer[kFakeNameSize];
+  char nameOffered[kFakeNameSize];
+};
+extern FakeWindowRecord FakeWindow;
+
+void ResetFakeWindow();
+// Sets nameAnswer to text, cut to 63 bytes and zero-padded.
+void SetNameAnswer(const char* text);
+int CountCalls(SeamCall kind);
+// Index in the log of the first call of this kind at or after `from`, or -1.
+int FindCall(SeamCall kind, int from = 0);

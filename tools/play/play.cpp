@@ -1,0 +1,138 @@
+// play.cpp: deals a seeded board, plays the moves given on the command line, prints the board.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "game/game.h"
+#include "game/seam.h"
+
+static bool Verbose;
+static int EmptyEffects;
+
+// The window side of the rules, as text.
+void RedrawGame() {}
+void PlayEffect(int effect) {
+  if (effect == 4) ++EmptyEffects;
+  if (Verbose) printf("effect %d\n", effect);
+}
+void StartClock() {
+  if (Verbose) printf("clock started\n");
+}
+void StopClock() {
+  if (Verbose) printf("clock stopped\n");
+}
+void ShowClock(int seconds) {
+  if (Verbose) printf("clock %d'%02d\n", seconds / 60, seconds % 60);
+}
+void EnableUndo(bool enabled) {
+  if (Verbose) printf("undo %s\n", enabled ? "enabled" : "grayed");
+}
+void ShowCongratulation() {
+  int32_t minutes;
+  int32_t seconds;
+  const int32_t score = ComputeScore(&minutes, &seconds);
+  printf("won in %d'%02d, score %d\n", minutes, seconds, score);
+}
+void AskName(char* buffer) {
+  snprintf(buffer, 64, "play");
+}
+
+static const char* StateName() {
+  switch (GameState) {
+    case GS_NEW: return "NEW";
+    case GS_READY: return "READY";
+    case GS_RUNNING: return "RUNNING";
+    case GS_OVER: return "OVER";
+    case GS_EXPLODED: return "EXPLODED";
+    default: return "?";
+  }
+}
+
+// '#' covered, 'F' flag, '.' empty, '1'-'8' numbers, '*' exploded mine; with reveal (and once
+// the game is over) 'M' a mine, 'x' a wrong flag, and covered cells show what they hide.
+static char CellSymbol(signed char value, bool reveal) {
+  if (value >= 1 && value <= 8) return static_cast<char>('0' + value);
+  if (value == 0) return '.';
+  if (value == kExplodedMine) return reveal ? 'M' : '*';
+  if (value == kFlaggedMine) return 'F';
+  if (value < kCoveredMine) return reveal ? 'x' : 'F';
+  if (!reveal) return '#';
+  if (value == kCoveredMine) return 'M';
+  return CellSymbol(static_cast<signed char>(~value), false);
+}
+
+static void PrintBoard(bool reveal) {
+  int uncovered = 0;
+  for (int c = 1; c <= Game.columns; ++c)
+    for (int r = 1; r <= Game.rows; ++r) uncovered += Board[c][r] >= 0;
+  printf("state=%s mines=%d undos=%d time=%d uncovered=%d empty-effects=%d\n", StateName(),
+         Game.minesLeft, Game.undosLeft, Game.elapsedSeconds, uncovered, EmptyEffects);
+  for (int r = 1; r <= Game.rows; ++r) {
+    char line[kMaxGrid + 1];
+    for (int c = 1; c <= Game.columns; ++c) line[c - 1] = CellSymbol(Board[c][r], reveal);
+    line[Game.columns] = '\0';
+    printf("%s\n", line);
+  }
+}
+
+static bool ParseCell(const char* text, unsigned* x, unsigned* y) {
+  int column;
+  int row;
+  if (sscanf(text, "%d,%d", &column, &row) != 2 || column < 1 || row < 1 || column > 255 ||
+      row > 255) {
+    return false;
+  }
+  *x = static_cast<unsigned>((column - 1) * Game.size + Game.size / 2);
+  *y = static_cast<unsigned>((row - 1) * Game.size + Game.size / 2);
+  return true;
+}
+
+static int Usage() {
+  fprintf(stderr,
+          "usage: torvane_play [-v] [-r] [-g grid] [-d ratio] seed move...\n"
+          "moves: Lc,r left press, Rc,r right press, U undo, S see solution, T clock tick\n");
+  return 2;
+}
+
+int main(int argc, char** argv) {
+  Settings = {6, 10, 15, 0};
+  bool reveal = false;
+  int i = 1;
+  for (; i < argc && argv[i][0] == '-'; ++i) {
+    if (strcmp(argv[i], "-v") == 0) {
+      Verbose = true;
+    } else if (strcmp(argv[i], "-r") == 0) {
+      reveal = true;
+    } else if (strcmp(argv[i], "-g") == 0 && i + 1 < argc) {
+      Settings.grid = atoi(argv[++i]);
+    } else if (strcmp(argv[i], "-d") == 0 && i + 1 < argc) {
+      Settings.ratio = atoi(argv[++i]);
+    } else {
+      return Usage();
+    }
+  }
+  if (i >= argc) return Usage();
+  DealBoardWithSeed(static_cast<uint32_t>(strtoul(argv[i++], nullptr, 10)));
+  EncodeNeighbours();
+  for (; i < argc; ++i) {
+    const char* move = argv[i];
+    unsigned x;
+    unsigned y;
+    if (Verbose) printf("> %s\n", move);
+    if ((move[0] == 'L' || move[0] == 'R') && ParseCell(move + 1, &x, &y)) {
+      if (move[0] == 'L') LeftPress(x, y);
+      if (move[0] == 'R') RightPress(x, y);
+    } else if (strcmp(move, "U") == 0) {
+      Undo();
+    } else if (strcmp(move, "S") == 0) {
+      SeeSolution();
+    } else if (strcmp(move, "T") == 0) {
+      ClockTick();
+    } else {
+      fprintf(stderr, "bad move: %s\n", move);
+      return Usage();
+    }
+  }
+  PrintBoard(reveal || GameState == GS_OVER);
+  return 0;
+}
