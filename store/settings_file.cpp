@@ -1,0 +1,149 @@
+// settings_file.cpp: the settings-and-scores file: five option lines counted by position,
+// then up to 24 score lines, CR LF text in the ANSI code page.
+#include "store/settings_file.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "game/game.h"
+#include "res/resource_ids.h"
+#include "res/text.h"
+#include "support/support.h"
+
+namespace {
+
+// fgets reads at most 63 characters at a time: a longer line comes in pieces, each a line.
+constexpr int kLineBufferSize = 64;
+constexpr size_t kNameSize = sizeof(ScoreEntry{}.name);
+
+// The option lines in file order, with the string id of each line's format.
+enum OptionLine { kRatioLine, kGridLine, kSizeLine, kLangLine, kSoundLine, kOptionLines };
+constexpr int kOptionFormat[kOptionLines] = {IDS_KEY_RATIO, IDS_KEY_GRID, IDS_KEY_SIZE,
+                                             IDS_KEY_LANG, IDS_KEY_SOUND};
+
+int32_t* OptionField(int line) {
+  switch (line) {
+    case kRatioLine: return &Settings.ratio;
+    case kGridLine: return &Settings.grid;
+    case kSizeLine: return &Settings.size;
+    case kLangLine: return &LanguageOffset;
+    default: return &Settings.sound;
+  }
+}
+
+void ValidateOption(int line) {
+  int32_t& value = *OptionField(line);
+  switch (line) {
+    case kRatioLine:
+      if (value < 4 || value > 6) value = 6;
+      break;
+    case kGridLine:
+      if (value < kMinGrid || value > kMaxGrid) value = 10;
+      break;
+    case kSizeLine:
+      if (value != 15 && value != 18 && value != 21) value = 18;
+      break;
+    case kLangLine:
+      if (value != 0 && value != 1000) value = 1000;
+      break;
+    default:  // any sound value is valid: non-zero means on
+      break;
+  }
+}
+
+// The name part of a score line: after the comma, cut at the last CR, leading blanks gone,
+// at most the 24 characters an entry holds.
+void ReadName(char* afterComma, ScoreEntry& entry) {
+  // A line from an editor that ends lines with LF alone must not leave the LF in the name.
+  size_t end = strlen(afterComma);
+  if (end > 0 && afterComma[end - 1] == '\n') afterComma[end - 1] = 0;
+  char* carriageReturn = strrchr(afterComma, '\r');
+  if (carriageReturn != nullptr) *carriageReturn = 0;
+  while (*afterComma == ' ') ++afterComma;
+  size_t length = strlen(afterComma);
+  if (length > kNameSize - 1) length = kNameSize - 1;
+  memcpy(entry.name, afterComma, length);
+  entry.name[length] = 0;
+}
+
+// Writes one line and its CR LF; 0 when the stream refused any of it.
+int WriteLine(FILE* stream, const char* line) {
+  return fputs(line, stream) >= 0 && fputs("\r\n", stream) >= 0;
+}
+
+int WriteContent(FILE* stream) {
+  char line[kLineBufferSize];
+  for (int option = 0; option < kOptionLines; ++option) {
+    snprintf(line, sizeof line, LoadText(kOptionFormat[option]), *OptionField(option));
+    if (!WriteLine(stream, line)) return 0;
+  }
+  for (const ScoreEntry& entry : ScoreTable) {
+    // The precision guards against a name that lost its terminator.
+    snprintf(line, sizeof line, "%d, %.24s", static_cast<int>(entry.score), entry.name);
+    if (!WriteLine(stream, line)) return 0;
+  }
+  return 1;
+}
+
+}  // namespace
+
+int32_t LeadingInteger(const char* text) {
+  while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
+  bool negative = false;
+  if (*text == '+' || *text == '-') negative = *text++ == '-';
+  // Accumulated in 64 bits and held at the limit, so no digit count can overflow.
+  const int64_t limit = negative ? -static_cast<int64_t>(INT32_MIN) : INT32_MAX;
+  int64_t value = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) {
+    value = value * 10 + (*text - '0');
+    if (value > limit) value = limit;
+  }
+  return static_cast<int32_t>(negative ? -value : value);
+}
+
+void LoadSettings(const char* path) {
+  if (FileStamp(path) == 0) {
+    Settings.ratio = 6;
+    Settings.grid = 10;
+    LanguageOffset = 1000;
+    Settings.size = 18;
+    return;
+  }
+
+  FILE* stream = OpenFileOrDie(path, "r+b");
+  char line[kLineBufferSize];
+  for (int option = 0; option < kOptionLines; ++option) {
+    if (fgets(line, sizeof line, stream) != nullptr) {
+      // The key before the "=" is not looked at: lines count by position.
+      const char* equals = strchr(line, '=');
+      if (equals != nullptr) *OptionField(option) = LeadingInteger(equals + 1);
+    }
+    ValidateOption(option);
+  }
+
+  for (ScoreEntry& entry : ScoreTable) {
+    if (fgets(line, sizeof line, stream) == nullptr) break;
+    entry.score = LeadingInteger(line);
+    char* comma = strchr(line, ',');
+    if (comma == nullptr) break;
+    ReadName(comma + 1, entry);
+  }
+  fclose(stream);
+}
+
+void SaveSettings(const char* path) {
+  // Room for any path the platform gives the program, plus the suffix.
+  static char temporary[32776 + sizeof kSaveSuffix];
+  if (snprintf(temporary, sizeof temporary, "%s%s", path, kSaveSuffix) >=
+      static_cast<int>(sizeof temporary)) {
+    ReportOpenError(path);
+  }
+
+  FILE* stream = fopen(temporary, "w+b");
+  if (stream == nullptr) ReportOpenError(path);
+  int written = WriteContent(stream);
+  if (!CommitAndClose(stream) || !written || !ReplaceFileWith(temporary, path)) {
+    remove(temporary);
+    ReportOpenError(path);
+  }
+}

@@ -1,0 +1,22 @@
+// settings_file.h: reading and writing the settings-and-scores file beside the program.
+#pragma once
+
+#include <cstdint>
+
+// Fills Settings, LanguageOffset and ScoreTable from the file; a missing file gives the
+// defaults, malformed content falls back silently. Only an existing file that cannot be
+// opened for reading and writing is fatal.
+void LoadSettings(const char* path);
+
+// Writes the 29 lines of the file in the language in force. The new content goes to a file
+// beside it first and replaces the old one in one step, so a failed save leaves the old file
+// as it was; the failure is fatal and names path.
+void SaveSettings(const char* path);
+
+// The leading decimal integer of text: white space skipped, an optional sign, digits up to
+// the first other character, no digits give 0. Saturates at the 32-bit limits.
+int32_t LeadingInteger(const char* text);
+
+// Appended to the settings path to name the file a save is written to before it replaces
+// the old one.
+constexpr char kSaveSuffix[] = ".new";
