@@ -24,6 +24,8 @@ void LocaliseMenu(HMENU menu);
 void LoadTileBitmaps(int size);  // the fourteen tiles of this tile size
 extern int TileBitmapsSize;      // the size of the tiles loaded, 0 before the first load
 void RedrawBoard(HWND window);
+void PaintBoard(HWND window);  // WM_PAINT: validates, then draws as RedrawBoard does
+void ShowStatusText(int part, const char* text);  // part 0 time, 1 mines, 2 undos
 
 // Dialog procedures (dialogs.cpp).
 INT_PTR CALLBACK SettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

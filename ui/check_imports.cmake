@@ -1,0 +1,28 @@
+# check_imports.cmake: fails when torvane.exe imports any DLL but the Windows system ones, so that
+# the program runs from a bare folder. Run as: cmake -DEXE=... -DOBJDUMP=... -P check_imports.cmake
+cmake_minimum_required(VERSION 3.25)
+set(allowed kernel32.dll user32.dll gdi32.dll comctl32.dll winmm.dll msvcrt.dll)
+
+execute_process(COMMAND ${OBJDUMP} -p ${EXE}
+                OUTPUT_VARIABLE dump RESULT_VARIABLE status ERROR_VARIABLE errors)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "objdump failed on ${EXE}: ${errors}")
+endif()
+
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" lines "${dump}")
+if(NOT lines)
+  message(FATAL_ERROR "no imported DLL found in ${EXE}: not a linked program?")
+endif()
+set(bad "")
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "DLL Name: *" "" dll "${line}")
+  string(STRIP "${dll}" dll)
+  string(TOLOWER "${dll}" dll)
+  message(STATUS "imports ${dll}")
+  if(NOT dll IN_LIST allowed)
+    list(APPEND bad ${dll})
+  endif()
+endforeach()
+if(bad)
+  message(FATAL_ERROR "torvane.exe imports DLLs that Windows does not ship: ${bad}")
+endif()

@@ -1,0 +1,112 @@
+// draw.cpp: the grid drawn from the tile bitmaps in its three views, and the status-bar texts.
+#include "ui/program.h"
+
+#include <commctrl.h>
+#include <stdio.h>
+
+#include "game/game.h"
+#include "res/resource_ids.h"
+#include "res/text.h"
+
+int TileBitmapsSize;
+
+namespace {
+
+// Indexed by the tile's offset minus 1.
+HBITMAP TileBitmaps[TILE_COUNT];
+
+enum View { kCoveredView, kPlayView, kSolutionView };
+
+View ViewOfState(int32_t state) {
+  if (state < GS_RUNNING) return kCoveredView;
+  if (state == GS_OVER) return kSolutionView;
+  return kPlayView;  // GS_RUNNING and GS_EXPLODED
+}
+
+// The tile offset that shows a cell value in a view. The covered view shows every cell
+// covered; values the board never holds show covered too rather than some stray tile.
+int TileOfCell(int value, View view) {
+  if (view == kCoveredView) return TILE_COVERED;
+  if (value >= 1 && value <= 8) return value;  // an uncovered number
+  if (value == 0) return TILE_EMPTY;
+  if (view == kPlayView) {
+    if (value == kExplodedMine) return TILE_EXPLODED;
+    if (value < kCoveredMine) return TILE_FLAG;  // flagged: a flag looks the same on any cell
+    return TILE_COVERED;
+  }
+  // The solution view shows what lies under every cover and tells right flags from wrong.
+  if (value == kFlaggedMine) return TILE_FLAG;
+  if (value >= -25 && value <= -17) return TILE_WRONG_FLAG;
+  if (value == kCoveredMine || value == kExplodedMine) return TILE_MINE;
+  if (value == -1) return TILE_EMPTY;
+  if (value >= -9 && value <= -2) return ~value;
+  return TILE_COVERED;
+}
+
+void ShowCounters() {
+  char text[kTextBufferSize + 16];
+  snprintf(text, sizeof text, "%s:%d", LoadText(IDS_MINES), static_cast<int>(Game.minesLeft));
+  ShowStatusText(1, text);
+  snprintf(text, sizeof text, "%s:%d", LoadText(IDS_UNDOS), static_cast<int>(Game.undosLeft));
+  ShowStatusText(2, text);
+}
+
+// Every cell of the grid onto dc, then the counters. One memory context per call, one bitmap
+// selection per cell.
+void DrawGrid(HDC dc) {
+  HDC tiles = CreateCompatibleDC(NULL);
+  const View view = ViewOfState(GameState);
+  const int size = Game.size;
+  // The board holds at most kMaxGrid cells a side inside its border.
+  const int columns = Game.columns < kMaxGrid ? Game.columns : kMaxGrid;
+  const int rows = Game.rows < kMaxGrid ? Game.rows : kMaxGrid;
+  HGDIOBJ original = SelectObject(tiles, TileBitmaps[TILE_COVERED - 1]);
+  for (int column = 1; column <= columns; ++column) {
+    for (int row = 1; row <= rows; ++row) {
+      if (view != kCoveredView) {
+        SelectObject(tiles, TileBitmaps[TileOfCell(Board[column][row], view) - 1]);
+      }
+      BitBlt(dc, (column - 1) * size, (row - 1) * size, size, size, tiles, 0, 0, SRCCOPY);
+    }
+  }
+  if (view == kCoveredView) GameState = GS_READY;
+  ShowCounters();
+  SelectObject(tiles, original);
+  DeleteDC(tiles);
+}
+
+}  // namespace
+
+void LoadTileBitmaps(int size) {
+  int base;
+  switch (size) {
+    case 15: base = TILE_BASE_15; break;
+    case 18: base = TILE_BASE_18; break;
+    case 21: base = TILE_BASE_21; break;
+    default: return;
+  }
+  for (int offset = 1; offset <= TILE_COUNT; ++offset) {
+    HBITMAP bitmap = LoadBitmapA(Instance, MAKEINTRESOURCEA(base + offset));
+    // Only the current size is ever drawn: let the old set go.
+    if (TileBitmaps[offset - 1]) DeleteObject(TileBitmaps[offset - 1]);
+    TileBitmaps[offset - 1] = bitmap;
+  }
+  TileBitmapsSize = size;
+}
+
+void RedrawBoard(HWND window) {
+  HDC dc = GetDC(window);
+  DrawGrid(dc);
+  ReleaseDC(window, dc);
+}
+
+void PaintBoard(HWND window) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  DrawGrid(dc);
+  EndPaint(window, &paint);
+}
+
+void ShowStatusText(int part, const char* text) {
+  if (StatusBar) SendMessageA(StatusBar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
+}

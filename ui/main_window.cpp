@@ -1,0 +1,175 @@
+// main_window.cpp: the main window's procedure and commands, its layout and centring, and the
+// localised title and menus.
+#include "ui/program.h"
+
+#include <commctrl.h>
+#include <string.h>
+
+#include "game/game.h"
+#include "res/resource_ids.h"
+#include "res/text.h"
+#include "support/support.h"
+
+namespace {
+
+void NewGame(HWND window) {
+  DealBoard();
+  EncodeNeighbours();
+  // The dealt game brings its own tile size; the tiles follow it only now.
+  if (Game.size != TileBitmapsSize) LoadTileBitmaps(Game.size);
+  LayoutWindow(window);
+  RedrawBoard(MainWindow);
+}
+
+void OpenDialog(HWND window, int templateId, DLGPROC procedure) {
+  DialogBoxParamA(Instance, MAKEINTRESOURCEA(templateId), window, procedure, 0);
+}
+
+void SwitchLanguage() {
+  LanguageOffset = LanguageOffset == ENGLISH_OFFSET ? 0 : ENGLISH_OFFSET;
+  LocaliseMenu(MainMenu);
+}
+
+void Quit() {
+  PostMessageA(MainWindow, WM_DESTROY, 0, 0);
+}
+
+void RunCommand(HWND window, int command) {
+  switch (command) {
+    case IDM_NEW_GAME: NewGame(window); break;
+    case IDM_SEE_SOLUTION: SeeSolution(); break;
+    case IDM_UNDO: Undo(); break;
+    case IDM_QUIT: Quit(); break;
+    case IDM_SETTINGS: OpenDialog(window, IDD_SETTINGS, SettingsDialog); break;
+    case IDM_BEST_SCORES: OpenDialog(window, IDD_BEST_SCORES, BestScoresDialog); break;
+    case IDM_LANGUAGE: SwitchLanguage(); break;
+    case IDM_ABOUT: OpenDialog(window, IDD_ABOUT, AboutDialog); break;
+    case IDM_HELP: WinHelpA(window, HelpPath, HELP_CONTENTS, 0); break;
+    default: break;  // F3 (104) among them: bound, served by nobody
+  }
+}
+
+void Destroy(HWND window) {
+  WinHelpA(window, HelpPath, HELP_QUIT, 0);
+  MainWindow = NULL;
+  PostQuitMessage(0);
+}
+
+// Only the text changes: the item keeps its state, and the Help title its place at the right.
+// The menu loader takes a command item of empty text for a separator, grayed: such an item
+// becomes the enabled text item it was meant to be (start-up grays Undo itself).
+void SetMenuText(HMENU menu, UINT item, BOOL byPosition, int textId) {
+  char text[kTextBufferSize];
+  strcpy(text, LoadText(textId));
+  MENUITEMINFOA info;
+  memset(&info, 0, sizeof info);
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_FTYPE | MIIM_ID;
+  if (!GetMenuItemInfoA(menu, item, byPosition, &info)) return;
+  info.fMask = MIIM_STRING;
+  if ((info.fType & MFT_SEPARATOR) && info.wID != 0) {
+    info.fMask |= MIIM_FTYPE | MIIM_STATE;
+    info.fType &= ~MFT_SEPARATOR;
+    info.fState = MFS_ENABLED;
+  }
+  info.dwTypeData = text;
+  SetMenuItemInfoA(menu, item, byPosition, &info);
+}
+
+// Each drop-down menu: its position on the bar, its first command and that command's text.
+struct MenuTexts {
+  int position;
+  int firstCommand;
+  int lastCommand;
+  int firstText;
+};
+constexpr MenuTexts kMenuTexts[] = {
+    {0, IDM_NEW_GAME, IDM_QUIT, IDS_NEW_GAME},
+    {1, IDM_SETTINGS, IDM_LANGUAGE, IDS_SETTINGS},
+    {2, IDM_ABOUT, IDM_HELP, IDS_ABOUT},
+};
+
+}  // namespace
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_DESTROY: Destroy(window); return 0;
+    case WM_MOVE: RedrawBoard(window); return 0;
+    case WM_SETFOCUS: RedrawBoard(window); return 0;
+    case WM_PAINT: PaintBoard(window); return 0;
+    case WM_CLOSE: Quit(); return 0;
+    case WM_COMMAND: RunCommand(window, LOWORD(wParam)); return 0;
+    case WM_TIMER: ClockTick(); return 0;
+    case WM_LBUTTONDOWN: LeftPress(LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_RBUTTONDOWN: RightPress(LOWORD(lParam), HIWORD(lParam)); return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+void LayoutWindow(HWND window) {
+  const int width = Game.columns * Game.size + 6;
+  const int height =
+      GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) + Game.rows * Game.size + 28;
+  SetWindowPos(window, HWND_TOP, 0, 0, width, height, SWP_NOMOVE);
+  CentreWindow(window, NULL);
+  if (StatusBar) DestroyWindow(StatusBar);
+  StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER, "", window, IDC_STATUS_BAR);
+  int rightEdges[3] = {40, 100, -1};
+  SendMessageA(StatusBar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(rightEdges));
+  DrawMenuBar(window);
+  ShowWindow(MainWindow, SW_SHOW);
+  UpdateWindow(window);
+}
+
+void CentreWindow(HWND window, HWND over) {
+  HDC dc = GetDC(window);
+  const int screenWidth = GetDeviceCaps(dc, HORZRES);
+  const int screenHeight = GetDeviceCaps(dc, VERTRES);
+  ReleaseDC(window, dc);
+
+  RECT rect;
+  GetWindowRect(window, &rect);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+
+  int left = 0, top = 0, referenceWidth = screenWidth, referenceHeight = screenHeight;
+  if (over) {
+    RECT reference;
+    GetWindowRect(over, &reference);
+    left = reference.left;
+    top = reference.top;
+    referenceWidth = reference.right - reference.left;
+    referenceHeight = reference.bottom - reference.top;
+  }
+  // Integer division truncates toward zero, as the placement wants.
+  int x = left + (referenceWidth - width) / 2;
+  int y = top + (referenceHeight - height) / 2;
+  // Pulled back inside the screen, whatever the reference.
+  if (x < 0) {
+    x = 0;
+  } else if (x + width > screenWidth) {
+    x = screenWidth - width;
+  }
+  if (y < 0) {
+    y = 0;
+  } else if (y + height > screenHeight) {
+    y = screenHeight - height;
+  }
+  SetWindowPos(window, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void LocaliseMenu(HMENU menu) {
+  SetWindowTextA(MainWindow, LoadText(IDS_MAIN_TITLE));
+  for (const MenuTexts& texts : kMenuTexts) {
+    SetMenuText(menu, texts.position, TRUE, IDS_MENU_GAME + texts.position);
+    HMENU dropDown = GetSubMenu(menu, texts.position);
+    for (int command = texts.firstCommand; command <= texts.lastCommand; ++command) {
+      SetMenuText(dropDown, command, FALSE, texts.firstText + (command - texts.firstCommand));
+    }
+  }
+  DrawMenuBar(MainWindow);
+}
+
+void* FatalErrorOwner() {
+  return MainWindow;
+}

@@ -1,0 +1,31 @@
+// seam.cpp: what the rules ask of the window, done on the main window with Win32.
+#include "game/seam.h"
+
+#include <stdio.h>
+
+#include "game/game.h"
+#include "res/resource_ids.h"
+#include "ui/program.h"
+
+void RedrawGame() {
+  RedrawBoard(MainWindow);
+}
+
+void StartClock() {
+  // Setting timer 1 again replaces a clock left running by an earlier game.
+  Game.clockTimer = SetTimer(MainWindow, CLOCK_TIMER_ID, 1000, NULL);
+}
+
+void StopClock() {
+  KillTimer(MainWindow, Game.clockTimer);
+}
+
+void ShowClock(int seconds) {
+  char text[32];
+  snprintf(text, sizeof text, "%d'%02d", seconds / 60, seconds % 60);
+  ShowStatusText(0, text);
+}
+
+void EnableUndo(bool enabled) {
+  EnableMenuItem(MainMenu, IDM_UNDO, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}

@@ -1,0 +1,25 @@
+// sound.cpp: the sound effects, played from the program's WAVE resources or beeped.
+#include <windows.h>
+#include <mmsystem.h>
+
+#include "game/game.h"
+#include "game/seam.h"
+#include "res/resource_ids.h"
+#include "ui/program.h"
+
+namespace {
+// Asked once, on the first effect with sound on; -1 until then.
+int32_t WaveDeviceCount = -1;
+}  // namespace
+
+void PlayEffect(int effect) {
+  if (Settings.sound == 0) return;
+  if (WaveDeviceCount == -1) WaveDeviceCount = static_cast<int32_t>(waveOutGetNumDevs());
+  if (WaveDeviceCount != 0) {
+    // Asynchronous and never cutting a sound short: a flood fill is heard once.
+    PlaySoundA(MAKEINTRESOURCEA(SOUND_BASE + effect), Instance,
+               SND_RESOURCE | SND_NOSTOP | SND_ASYNC);
+    return;
+  }
+  MessageBeep(effect * 16);
+}
