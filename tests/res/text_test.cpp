@@ -7,6 +7,7 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "res/resource_ids.h"
 #include "res/string_script.h"
@@ -167,7 +168,9 @@ bool ParseScriptString(const char*& p, std::string* text) {
 }
 
 TEST(StringScript, GeneratedScriptGivesBackEveryText) {
-  const std::string path = testing::TempDir() + "torvane_strings_test.rc";
+  // Named by process so that two builds running their tests at once do not share the file.
+  const std::string path =
+      testing::TempDir() + "torvane_strings_" + std::to_string(getpid()) + ".rc";
   std::string command = std::string("\"") + STRINGSRC_PATH + "\" \"" + path + "\"";
   ASSERT_EQ(0, std::system(command.c_str()));
   FILE* file = fopen(path.c_str(), "rb");

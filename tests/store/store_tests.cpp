@@ -15,6 +15,7 @@
 #include "res/text.h"
 #include "store/settings_file.h"
 #include "support/support.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -24,18 +25,12 @@ std::string EmptyEntries(int count) {
   return lines;
 }
 
-class SettingsFile : public ::testing::Test {
+class SettingsFile : public ScratchDirTest {
  protected:
   void SetUp() override {
-    const char* base = getenv("TMPDIR");
-    snprintf(dir_, sizeof dir_, "%s/store-XXXXXX", base != nullptr ? base : "/tmp");
-    ASSERT_NE(mkdtemp(dir_), nullptr);
-    path_ = std::string(dir_) + "/TORVANE.ini";
+    ScratchDirTest::SetUp();
+    path_ = Path("TORVANE.ini");
     ResetRecords();
-  }
-  void TearDown() override {
-    std::string command = std::string("rm -rf '") + dir_ + "'";
-    EXPECT_EQ(system(command.c_str()), 0);
   }
 
   // The records as the program starts: all zero.
@@ -44,42 +39,30 @@ class SettingsFile : public ::testing::Test {
     LanguageOffset = 0;
     memset(ScoreTable, 0, sizeof ScoreTable);
   }
-  void WriteFile(const std::string& content) {
-    FILE* file = fopen(path_.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    fwrite(content.data(), 1, content.size(), file);
-    fclose(file);
-  }
-  static std::string ReadFile(const std::string& path) {
-    FILE* file = fopen(path.c_str(), "rb");
-    if (file == nullptr) return "<missing>";
-    std::string content;
-    char buffer[512];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
-    fclose(file);
-    return content;
-  }
+  void WriteFile(const std::string& content) { WriteWhole(path_, content); }
+  static std::string ReadFile(const std::string& path) { return ReadWhole(path); }
   void Load(const std::string& content) {
     WriteFile(content);
     LoadSettings(path_.c_str());
+  }
+  // The five options as loaded, in file order, for one comparison per state.
+  static std::string Options() {
+    char text[96];
+    snprintf(text, sizeof text, "ratio=%d grid=%d size=%d lang=%d sound=%d", Settings.ratio,
+             Settings.grid, Settings.size, LanguageOffset, Settings.sound);
+    return text;
   }
   static void SetEntry(int index, int32_t score, const char* name) {
     ScoreTable[index].score = score;
     snprintf(ScoreTable[index].name, sizeof ScoreTable[index].name, "%s", name);
   }
 
-  char dir_[256];
   std::string path_;
 };
 
 TEST_F(SettingsFile, MissingFileGivesTheDefaultsAndIsCreatedAtSave) {
   LoadSettings(path_.c_str());
-  EXPECT_EQ(Settings.ratio, 6);
-  EXPECT_EQ(Settings.grid, 10);
-  EXPECT_EQ(Settings.size, 18);
-  EXPECT_EQ(LanguageOffset, 1000);
-  EXPECT_EQ(Settings.sound, 0);
+  EXPECT_EQ(Options(), "ratio=6 grid=10 size=18 lang=1000 sound=0");
   SaveSettings(path_.c_str());
   EXPECT_EQ(ReadFile(path_),
             "ratio=6\r\ngrid=10\r\nsize=18\r\nlang=1000\r\nsound=0\r\n" + EmptyEntries(24));
@@ -88,39 +71,23 @@ TEST_F(SettingsFile, MissingFileGivesTheDefaultsAndIsCreatedAtSave) {
 
 TEST_F(SettingsFile, EmptyFileKeepsFrenchAndValidatesTheRest) {
   Load("");
-  EXPECT_EQ(Settings.ratio, 6);
-  EXPECT_EQ(Settings.grid, 10);
-  EXPECT_EQ(Settings.size, 18);
-  EXPECT_EQ(LanguageOffset, 0);
-  EXPECT_EQ(Settings.sound, 0);
+  EXPECT_EQ(Options(), "ratio=6 grid=10 size=18 lang=0 sound=0");
   for (const ScoreEntry& entry : ScoreTable) EXPECT_EQ(entry.score, 0);
 }
 
 TEST_F(SettingsFile, OptionsAreValidated) {
   Load("ratio=3\r\ngrid=31\r\nsize=20\r\nlang=1\r\nsound=5\r\n");
-  EXPECT_EQ(Settings.ratio, 6);
-  EXPECT_EQ(Settings.grid, 10);
-  EXPECT_EQ(Settings.size, 18);
-  EXPECT_EQ(LanguageOffset, 1000);
-  EXPECT_EQ(Settings.sound, 5);
+  EXPECT_EQ(Options(), "ratio=6 grid=10 size=18 lang=1000 sound=5");
   SaveSettings(path_.c_str());
   EXPECT_THAT(ReadFile(path_), ::testing::HasSubstr("\r\nsound=5\r\n"));
 
   ResetRecords();
   Load("ratio=4\r\ngrid=9\r\nsize=15\r\nlang=0\r\nsound=-1\r\n");
-  EXPECT_EQ(Settings.ratio, 4);
-  EXPECT_EQ(Settings.grid, 10);
-  EXPECT_EQ(Settings.size, 15);
-  EXPECT_EQ(LanguageOffset, 0);
-  EXPECT_EQ(Settings.sound, -1);
+  EXPECT_EQ(Options(), "ratio=4 grid=10 size=15 lang=0 sound=-1");
 
   ResetRecords();
   Load("ratio=5\r\ngrid=30\r\nsize=21\r\nlang=1000\r\n");
-  EXPECT_EQ(Settings.ratio, 5);
-  EXPECT_EQ(Settings.grid, 30);
-  EXPECT_EQ(Settings.size, 21);
-  EXPECT_EQ(LanguageOffset, 1000);
-  EXPECT_EQ(Settings.sound, 0);
+  EXPECT_EQ(Options(), "ratio=5 grid=30 size=21 lang=1000 sound=0");
 }
 
 TEST_F(SettingsFile, LinesCountByPositionAndOnlyTheTextAfterTheEqualsSignCounts) {
@@ -145,11 +112,7 @@ TEST_F(SettingsFile, ALongLineIsReadIn63CharacterPieces) {
   // 63 characters, then "=25" as the second line.
   std::string first = "ratio=5" + std::string(56, 'x');
   Load(first + "=25\r\nsize=21\r\nlang=0\r\nsound=1\r\n7, Ann\r\n");
-  EXPECT_EQ(Settings.ratio, 5);
-  EXPECT_EQ(Settings.grid, 25);
-  EXPECT_EQ(Settings.size, 21);
-  EXPECT_EQ(LanguageOffset, 0);
-  EXPECT_EQ(Settings.sound, 1);
+  EXPECT_EQ(Options(), "ratio=5 grid=25 size=21 lang=0 sound=1");
   EXPECT_EQ(ScoreTable[0].score, 7);
   EXPECT_STREQ(ScoreTable[0].name, "Ann");
 }
@@ -287,7 +250,7 @@ TEST_F(SettingsFile, UnixLineEndsDoNotEndUpInNames) {
 
 TEST_F(SettingsFile, ASaveThatCannotCreateItsFileIsFatalAndNamesTheSettingsPath) {
   GTEST_FLAG_SET(death_test_style, "fast");  // the child must share this test's directory
-  std::string file = std::string(dir_) + "/file";
+  std::string file = Path("file");
   FILE* blocker = fopen(file.c_str(), "wb");
   ASSERT_NE(blocker, nullptr);
   fclose(blocker);

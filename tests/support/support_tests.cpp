@@ -12,6 +12,7 @@
 #include <string>
 
 #include "support/support.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -85,37 +86,12 @@ TEST(Trim, TrailingBlanks) {
   EXPECT_STREQ(blanks, "");
 }
 
-class FileTest : public ::testing::Test {
+class FileTest : public ScratchDirTest {
  protected:
-  void SetUp() override {
-    const char* base = getenv("TMPDIR");
-    snprintf(dir_, sizeof dir_, "%s/support-XXXXXX", base != nullptr ? base : "/tmp");
-    ASSERT_NE(mkdtemp(dir_), nullptr);
-  }
-  void TearDown() override {
-    std::string command = std::string("rm -rf '") + dir_ + "'";
-    EXPECT_EQ(system(command.c_str()), 0);
-  }
-  std::string Path(const char* name) { return std::string(dir_) + "/" + name; }
   std::string Write(const char* name, const std::string& content) {
-    std::string path = Path(name);
-    FILE* file = fopen(path.c_str(), "wb");
-    EXPECT_NE(file, nullptr);
-    fwrite(content.data(), 1, content.size(), file);
-    fclose(file);
-    return path;
+    return WriteWhole(Path(name), content);
   }
-  std::string Read(const std::string& path) {
-    FILE* file = fopen(path.c_str(), "rb");
-    if (file == nullptr) return "<missing>";
-    std::string content;
-    char buffer[256];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
-    fclose(file);
-    return content;
-  }
-  char dir_[256];
+  static std::string Read(const std::string& path) { return ReadWhole(path); }
 };
 
 TEST_F(FileTest, StampIsZeroForWhatIsNoPlainFile) {

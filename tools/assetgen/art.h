@@ -56,6 +56,10 @@ size_t BuildTileFile(int side, int offset, unsigned char* out, size_t capacity);
 size_t BuildIconFile(unsigned char* out, size_t capacity);                        // .ico
 size_t BuildSoundFile(int id, unsigned char* out, size_t capacity);  // .wav, ids 3031/2/4/5
 
+// Little-endian writers shared by the file builders.
+void Put16(unsigned char* p, unsigned v);
+void Put32(unsigned char* p, unsigned long v);
+
 // The WAVE resource ids, in order.
 enum { kSoundCount = 4 };
 extern const int kSoundIds[kSoundCount];

@@ -8,16 +8,6 @@ namespace {
 const int kInfoHeaderBytes = 40;
 const int kPaletteBytes = 16 * 4;
 
-void Put16(unsigned char* p, unsigned v) {
-  p[0] = (unsigned char)(v & 0xFF);
-  p[1] = (unsigned char)((v >> 8) & 0xFF);
-}
-
-void Put32(unsigned char* p, unsigned long v) {
-  Put16(p, (unsigned)(v & 0xFFFF));
-  Put16(p + 2, (unsigned)((v >> 16) & 0xFFFF));
-}
-
 // 4 bits per pixel, each row padded to whole 32-bit words.
 int RowBytes(int width) {
   return (width * 4 + 31) / 32 * 4;
@@ -62,6 +52,16 @@ unsigned char* PutPixels(unsigned char* p, const unsigned char* pixels, int side
 }
 
 }  // namespace
+
+void Put16(unsigned char* p, unsigned v) {
+  p[0] = (unsigned char)(v & 0xFF);
+  p[1] = (unsigned char)((v >> 8) & 0xFF);
+}
+
+void Put32(unsigned char* p, unsigned long v) {
+  Put16(p, (unsigned)(v & 0xFFFF));
+  Put16(p + 2, (unsigned)((v >> 16) & 0xFFFF));
+}
 
 int TileImageBytes(int side) {
   if (TileIdBase(side) == 0) return 0;

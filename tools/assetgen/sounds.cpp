@@ -26,16 +26,6 @@ const SoundPlan kPlans[kSoundCount] = {
     {3035, 11025, 704, 56, 192},
 };
 
-void Put16(unsigned char* p, unsigned v) {
-  p[0] = (unsigned char)(v & 0xFF);
-  p[1] = (unsigned char)((v >> 8) & 0xFF);
-}
-
-void Put32(unsigned char* p, unsigned long v) {
-  Put16(p, (unsigned)(v & 0xFFFF));
-  Put16(p + 2, (unsigned)((v >> 16) & 0xFFFF));
-}
-
 // A small fixed noise source, so every build makes the same bang.
 double Noise(unsigned* state) {
   *state = *state * 1103515245u + 12345u;
