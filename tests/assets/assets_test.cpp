@@ -152,10 +152,19 @@ TEST(TileBitmaps, EdgesAreRaisedOnlyOnTheCoveredTile) {
   }
 }
 
-TEST(TileBitmaps, EmptyAndCoveredFacesArePlainSilver) {
+// The empty face is plain silver; the covered one adds a grey shadow just inside its black
+// right and bottom lines and nowhere else.
+TEST(TileBitmaps, EmptyFaceIsPlainAndCoveredFaceShadedBottomRight) {
   for (const SizeCase& size : kSizes) {
     EXPECT_EQ(LoadTile(size.side, 9).Colours(true), std::set<unsigned>{kSilver});
-    EXPECT_EQ(LoadTile(size.side, 10).Colours(true), std::set<unsigned>{kSilver});
+    const Picture covered = LoadTile(size.side, 10);
+    const int inner = size.side - 2;
+    for (int y = 1; y <= inner; ++y) {
+      for (int x = 1; x <= inner; ++x) {
+        const bool shadow = x == inner || y == inner;
+        EXPECT_EQ(covered.At(x, y), shadow ? kGrey : kSilver) << x << "," << y;
+      }
+    }
   }
 }
 

@@ -138,6 +138,14 @@ void DrawFace(unsigned char* px, int side, bool raised) {
   // to the bottom-right line at the top-right, so the grid reads as one crisp lattice.
   px[side - 1] = dark;
   px[(side - 1) * side] = light;
+  // A grey inner shadow under the black line lifts the covered tile off the uncovered ones
+  // beside it, which share its silver face.
+  if (raised) {
+    for (int i = 1; i < side - 1; ++i) {
+      px[i * side + side - 2] = kPalGrey;
+      px[(side - 2) * side + i] = kPalGrey;
+    }
+  }
 }
 
 void DrawPicture(unsigned char* px, int side, const char* const* rows) {
