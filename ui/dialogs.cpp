@@ -60,6 +60,33 @@ bool IsChecked(HWND dialog, int id) {
   return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
 }
 
+// A radio button of the settings dialog: its control, its caption and the value it stands for.
+struct Choice {
+  int id;
+  int textId;
+  int32_t value;
+};
+// In the order OK tests them, so that a later checked button wins.
+constexpr Choice kSizeChoices[] = {
+    {IDC_SIZE_15, IDS_SIZE_15, 15}, {IDC_SIZE_18, IDS_SIZE_18, 18}, {IDC_SIZE_21, IDS_SIZE_21, 21}};
+constexpr Choice kLevelChoices[] = {{IDC_LEVEL_HARD, IDS_LEVEL_HARD, 4},
+                                    {IDC_LEVEL_MEDIUM, IDS_LEVEL_MEDIUM, 5},
+                                    {IDC_LEVEL_EASY, IDS_LEVEL_EASY, 6}};
+
+void ShowChoices(HWND dialog, const Choice (&choices)[3], int32_t current) {
+  for (const Choice& choice : choices) {
+    SetItemText(dialog, choice.id, choice.textId);
+    CheckIf(dialog, choice.id, current == choice.value);
+  }
+}
+
+int32_t CheckedChoice(HWND dialog, const Choice (&choices)[3], int32_t current) {
+  for (const Choice& choice : choices) {
+    if (IsChecked(dialog, choice.id)) current = choice.value;
+  }
+  return current;
+}
+
 void InitSettings(HWND dialog) {
   OpenCommon(dialog, IDS_SETTINGS_TITLE);
   SetItemText(dialog, IDC_CANCEL, IDS_CANCEL);
@@ -81,20 +108,9 @@ void InitSettings(HWND dialog) {
   CheckIf(dialog, IDC_SOUND, Settings.sound != 0);
 
   SetItemText(dialog, IDC_SIZE_GROUP, IDS_SIZE_GROUP);
-  SetItemText(dialog, IDC_SIZE_15, IDS_SIZE_15);
-  SetItemText(dialog, IDC_SIZE_18, IDS_SIZE_18);
-  SetItemText(dialog, IDC_SIZE_21, IDS_SIZE_21);
-  CheckIf(dialog, IDC_SIZE_15, Settings.size == 15);
-  CheckIf(dialog, IDC_SIZE_18, Settings.size == 18);
-  CheckIf(dialog, IDC_SIZE_21, Settings.size == 21);
-
+  ShowChoices(dialog, kSizeChoices, Settings.size);
   SetItemText(dialog, IDC_LEVEL_GROUP, IDS_LEVEL_GROUP);
-  SetItemText(dialog, IDC_LEVEL_EASY, IDS_LEVEL_EASY);
-  SetItemText(dialog, IDC_LEVEL_MEDIUM, IDS_LEVEL_MEDIUM);
-  SetItemText(dialog, IDC_LEVEL_HARD, IDS_LEVEL_HARD);
-  CheckIf(dialog, IDC_LEVEL_HARD, Settings.ratio == 4);
-  CheckIf(dialog, IDC_LEVEL_MEDIUM, Settings.ratio == 5);
-  CheckIf(dialog, IDC_LEVEL_EASY, Settings.ratio == 6);
+  ShowChoices(dialog, kLevelChoices, Settings.ratio);
 }
 
 // One arrow step: the edit's text is the value (no number counts as 0), clamped to the grid.
@@ -135,17 +151,8 @@ void StoreSettings(HWND dialog) {
 
   Settings.sound = IsChecked(dialog, IDC_SOUND) ? 1 : 0;
 
-  int size = Settings.size;
-  if (IsChecked(dialog, IDC_SIZE_15)) size = 15;
-  if (IsChecked(dialog, IDC_SIZE_18)) size = 18;
-  if (IsChecked(dialog, IDC_SIZE_21)) size = 21;
-  Settings.size = size;
-
-  int ratio = Settings.ratio;
-  if (IsChecked(dialog, IDC_LEVEL_HARD)) ratio = 4;
-  if (IsChecked(dialog, IDC_LEVEL_MEDIUM)) ratio = 5;
-  if (IsChecked(dialog, IDC_LEVEL_EASY)) ratio = 6;
-  Settings.ratio = ratio;
+  Settings.size = CheckedChoice(dialog, kSizeChoices, Settings.size);
+  Settings.ratio = CheckedChoice(dialog, kLevelChoices, Settings.ratio);
 
   if (GameState != GS_RUNNING) PostMessageA(MainWindow, WM_COMMAND, IDM_NEW_GAME, IDM_NEW_GAME);
 }
