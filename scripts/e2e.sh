@@ -2,7 +2,8 @@
 # e2e.sh: runs every test of the windows build (the end-to-end tests of torvane.exe under Wine,
 # and the native checks of the exe) inside one Xvfb display and one Wine prefix with a virtual
 # desktop. Needs the windows build (cmake --preset windows && cmake --build --preset windows).
-# Skips, and succeeds, only when Wine or Xvfb cannot start at all.
+# Skips, and succeeds, only when Wine or Xvfb cannot start at all. Arguments go to ctest, so
+# "scripts/e2e.sh -R e2e.Window" runs one suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -101,6 +102,6 @@ echo "e2e: Wine ready on display $DISPLAY in $((SECONDS - started)) s"
 
 status=0
 ctest_started=$SECONDS
-ctest --test-dir "$build" --output-on-failure || status=$?
+ctest --test-dir "$build" --output-on-failure "$@" || status=$?
 echo "e2e: windows tests ran in $((SECONDS - ctest_started)) s ($((SECONDS - started)) s with setup)"
 exit $status

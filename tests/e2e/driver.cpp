@@ -1,302 +1,119 @@
 // driver.cpp: starts torvane.exe in a private folder and drives and observes it from outside.
 #include "tests/e2e/driver.h"
 
-#include "tests/e2e/probe.h"
-
 #include <commctrl.h>
-#include <gtest/gtest.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <vector>
+#include <map>
+
+#include "tests/e2e/probe.h"
 
 namespace e2e {
 namespace {
 
-#ifndef E2E_PROGRAM
-#define E2E_PROGRAM ""
-#endif
-#ifndef E2E_MAP
-#define E2E_MAP ""
-#endif
-#ifndef E2E_WORK
-#define E2E_WORK ""
-#endif
-
-// A compiled-in path or its environment override, with Windows separators.
-const char* ConfiguredPath(const char* variable, const char* built, char* storage,
-                           size_t capacity) {
+// A compiled-in Z: path of the build, with Windows separators.
+const char* WindowsPath(const char* built, char* storage, size_t capacity) {
   if (storage[0] == 0) {
-    const char* chosen = getenv(variable);
-    if (chosen == nullptr || chosen[0] == 0) chosen = built;
-    snprintf(storage, capacity, "%s", chosen);
+    snprintf(storage, capacity, "%s", built);
     for (char* p = storage; *p; ++p)
       if (*p == '/') *p = '\\';
   }
   return storage;
 }
 
-// Wraps the program's main window, which many helpers need.
+const char* MapPath() {
+  static char path[MAX_PATH];
+  return WindowsPath(E2E_MAP, path, sizeof path);
+}
+
+const char* WorkRoot() {
+  static char path[MAX_PATH];
+  return WindowsPath(E2E_WORK, path, sizeof path);
+}
+
 bool Usable(const Session& session) {
   return session.window != nullptr && IsWindow(session.window);
 }
 
-bool SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result,
-                     DWORD timeoutMs = kTimeoutMs) {
-  DWORD_PTR ignored = 0;
-  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, timeoutMs,
+// A message sent with a timeout, so that a hung program fails the test instead of hanging it.
+bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result = nullptr) {
+  DWORD_PTR ignored;
+  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kTimeoutMs,
                              result ? result : &ignored) != 0;
 }
 
-// Deletes every file in a folder (the tests' folders hold no subfolders).
-void EmptyFolder(const char* folder) {
-  char pattern[MAX_PATH];
-  snprintf(pattern, sizeof pattern, "%s\\*", folder);
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(pattern, &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    char path[MAX_PATH];
-    snprintf(path, sizeof path, "%s\\%s", folder, found.cFileName);
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-}
-
-// Creates every missing folder of a path.
-bool MakeFolders(const char* path) {
-  char partial[MAX_PATH];
-  snprintf(partial, sizeof partial, "%s", path);
-  for (char* p = partial + 3; *p; ++p) {
-    if (*p != '\\') continue;
-    *p = 0;
-    CreateDirectoryA(partial, nullptr);
-    *p = '\\';
-  }
-  CreateDirectoryA(partial, nullptr);
-  DWORD attributes = GetFileAttributesA(partial);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// The name of the running gtest, usable as a file name.
-void CurrentTestName(char* buffer, size_t capacity) {
+// WorkRoot()\<Suite>.<Test><ending>, usable as a file name.
+void PathOfTest(char* buffer, size_t capacity, const char* ending) {
   const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  if (info == nullptr) {
-    snprintf(buffer, capacity, "outside-test");
-    return;
-  }
-  snprintf(buffer, capacity, "%s.%s", info->test_suite_name(), info->name());
-  for (char* p = buffer; *p; ++p)
+  int root = snprintf(buffer, capacity, "%s\\", WorkRoot());
+  snprintf(buffer + root, capacity - root, "%s.%s%s", info->test_suite_name(), info->name(),
+           ending);
+  for (char* p = buffer + root; *p; ++p)
     if (strchr("\\/:*?\"<>|", *p)) *p = '_';
 }
 
 struct WindowSearch {
   DWORD processId;
   const char* className;
-  HWND owner;     // for dialogs: required owner, or null for any
-  int controlId;  // for dialogs: a control the dialog must hold, or 0
+  HWND owner;
+  int controlId;
   HWND found;
 };
 
 BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
-  WindowSearch* search = reinterpret_cast<WindowSearch*>(context);
+  WindowSearch* s = reinterpret_cast<WindowSearch*>(context);
   DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
   char className[64];
-  if (GetClassNameA(window, className, sizeof className) == 0) return TRUE;
-  if (strcmp(className, search->className) != 0) return TRUE;
-  if (search->owner != nullptr && GetWindow(window, GW_OWNER) != search->owner) return TRUE;
-  if (search->controlId != 0 && GetDlgItem(window, search->controlId) == nullptr) return TRUE;
-  search->found = window;
+  GetWindowThreadProcessId(window, &processId);
+  if (processId != s->processId || !IsWindowVisible(window) ||
+      GetClassNameA(window, className, sizeof className) == 0 ||
+      strcmp(className, s->className) != 0 ||
+      (s->owner != nullptr && GetWindow(window, GW_OWNER) != s->owner) ||
+      (s->controlId != 0 && GetDlgItem(window, s->controlId) == nullptr)) {
+    return TRUE;
+  }
+  s->found = window;
   return FALSE;
 }
 
+// A visible top-level window of the process with this class (and owner and control, if given).
 HWND FindTopLevel(DWORD processId, const char* className, HWND owner, int controlId) {
   WindowSearch search = {processId, className, owner, controlId, nullptr};
   EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
-// --- The link map, read once.
-std::vector<char>& MapText() {
-  static std::vector<char> text;
-  if (text.empty()) {
-    FILE* file = fopen(MapPath(), "rb");
-    if (file != nullptr) {
-      char chunk[65536];
-      size_t got;
-      while ((got = fread(chunk, 1, sizeof chunk, file)) > 0)
-        text.insert(text.end(), chunk, chunk + got);
-      fclose(file);
-    }
-    text.push_back(0);
-  }
-  return text;
-}
-
-// The address a symbol has in the map, or 0. The map writes C names without the leading
-// underscore that i686 adds, so "_Board" and "Board" both find Board.
+// The address a name has in the link map, or 0. Symbol lines are blanks, 0x<hex>, blanks,
+// the name. The map writes C names without the underscore that i686 adds.
 uintptr_t MapAddress(const char* symbol) {
-  if (symbol[0] == '_') ++symbol;
-  const char* text = MapText().data();
-  size_t length = strlen(symbol);
-  for (const char* line = text; *line;) {
-    const char* end = strchr(line, '\n');
-    if (end == nullptr) end = line + strlen(line);
-    // Symbol lines: blanks, 0x<hex>, blanks, the name, nothing else.
-    const char* p = line;
-    while (p < end && *p == ' ') ++p;
-    if (end - p > 2 && p[0] == '0' && p[1] == 'x' && p != line) {
-      char* after = nullptr;
-      unsigned long long address = strtoull(p + 2, &after, 16);
-      const char* name = after;
-      while (name < end && *name == ' ') ++name;
-      const char* nameEnd = end;
-      while (nameEnd > name && (nameEnd[-1] == '\r' || nameEnd[-1] == ' ')) --nameEnd;
-      if (after != p + 2 && name > after && static_cast<size_t>(nameEnd - name) == length &&
-          memcmp(name, symbol, length) == 0) {
-        return static_cast<uintptr_t>(address);
-      }
+  static std::map<std::string, uintptr_t> found;
+  auto known = found.find(symbol);
+  if (known != found.end()) return known->second;
+  uintptr_t address = 0;
+  FILE* file = fopen(MapPath(), "rb");
+  char line[512];
+  while (file != nullptr && address == 0 && fgets(line, sizeof line, file) != nullptr) {
+    unsigned long long value = 0;
+    char name[128], rest[2];
+    // "__image_base__ = 0x..." gives the base the image prefers.
+    int got = line[0] == ' ' ? sscanf(line, " 0x%llx %127s %1s", &value, name, rest) : 0;
+    if ((got == 2 || (got == 3 && rest[0] == '=')) && strcmp(name, symbol) == 0) {
+      address = static_cast<uintptr_t>(value);
     }
-    line = *end ? end + 1 : end;
   }
-  return 0;
+  if (file != nullptr) fclose(file);
+  if (address != 0) found[symbol] = address;
+  return address;
 }
 
-// The base the program's image prefers, from the PE header of the file.
-uintptr_t PreferredBase(const char* program) {
-  static uintptr_t base = 0;
-  if (base != 0) return base;
-  FILE* file = fopen(program, "rb");
-  if (file == nullptr) return 0;
-  IMAGE_DOS_HEADER dos = {};
-  IMAGE_NT_HEADERS32 nt = {};
-  if (fread(&dos, sizeof dos, 1, file) == 1 && dos.e_magic == IMAGE_DOS_SIGNATURE &&
-      fseek(file, dos.e_lfanew, SEEK_SET) == 0 && fread(&nt, sizeof nt, 1, file) == 1 &&
-      nt.Signature == IMAGE_NT_SIGNATURE) {
-    base = nt.OptionalHeader.ImageBase;
-  }
-  fclose(file);
-  return base;
-}
-
-// Where the program's image actually lies (it may have been moved on a Windows with ASLR).
-uintptr_t LoadedBase(HANDLE process) {
-  HMODULE modules[1];
-  DWORD needed = 0;
-  if (!EnumProcessModules(process, modules, sizeof modules, &needed) || needed == 0) return 0;
-  return reinterpret_cast<uintptr_t>(modules[0]);
-}
-
-// --- The flush marker: a posted WM_SETREDRAW(FALSE) to the main window. Posted messages are
-// retrieved in order, so once the window's WS_VISIBLE bit drops (the default handling clears it,
-// on Windows as under Wine), everything posted before it has been handled. The bit is put back
-// at once and the window repainted, so the marker leaves nothing behind.
-bool MarkerSeen(HWND window, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  for (unsigned spins = 0;; ++spins) {
-    // The window goes only with the program: once it has ended, nothing is left to wait for.
-    if (!IsWindow(window)) return true;
-    if ((GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) == 0) return true;
-    if (GetTickCount() - start > timeoutMs) return false;
-    // Spin briefly first: the window must stay hidden for as short a time as possible.
-    if (spins > 2000)
-      Sleep(1);
-    else
-      SwitchToThread();
-  }
-}
-
-}  // namespace
-
-Session::~Session() {
-  EndSession(*this);
-}
-
-const char* ProgramPath() {
-  static char path[MAX_PATH];
-  return ConfiguredPath("TORVANE_EXE", E2E_PROGRAM, path, sizeof path);
-}
-
-const char* MapPath() {
-  static char path[MAX_PATH];
-  return ConfiguredPath("TORVANE_MAP", E2E_MAP, path, sizeof path);
-}
-
-const char* WorkRoot() {
-  static char path[MAX_PATH];
-  return ConfiguredPath("TORVANE_E2E_WORK", E2E_WORK, path, sizeof path);
-}
-
-bool PrepareFolder(Session& session, const char* name) {
-  char testName[MAX_PATH];
-  if (name == nullptr) {
-    CurrentTestName(testName, sizeof testName);
-    name = testName;
-  }
-  snprintf(session.folder, sizeof session.folder, "%s\\%s", WorkRoot(), name);
-  if (!MakeFolders(session.folder)) {
-    fprintf(stderr, "e2e: cannot create %s\n", session.folder);
-    return false;
-  }
-  EmptyFolder(session.folder);
-  snprintf(session.program, sizeof session.program, "%s\\torvane.exe", session.folder);
-  snprintf(session.settingsPath, sizeof session.settingsPath, "%s\\torvane.ini", session.folder);
-  if (!CopyFileA(ProgramPath(), session.program, FALSE)) {
-    fprintf(stderr, "e2e: cannot copy %s to %s (error %lu)\n", ProgramPath(), session.program,
-            GetLastError());
-    return false;
-  }
-  return true;
-}
-
-bool WriteSettingsFile(const Session& session, const char* text) {
-  FILE* file = fopen(session.settingsPath, "wb");
-  if (file == nullptr) return false;
-  size_t length = strlen(text);
-  bool written = fwrite(text, 1, length, file) == length;
-  return fclose(file) == 0 && written;
-}
-
-bool Launch(Session& session, bool waitForWindow) {
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  char commandLine[MAX_PATH + 2];
-  snprintf(commandLine, sizeof commandLine, "\"%s\"", session.program);
-  if (!CreateProcessA(session.program, commandLine, nullptr, nullptr, FALSE, 0, nullptr,
-                      session.folder, &startup, &session.process)) {
-    fprintf(stderr, "e2e: cannot start %s (error %lu)\n", session.program, GetLastError());
-    return false;
-  }
-  if (!waitForWindow) return true;
-  WaitForInputIdle(session.process.hProcess, kTimeoutMs);
-  DWORD start = GetTickCount();
-  while (session.window == nullptr) {
-    session.window = FindTopLevel(session.process.dwProcessId, "TORVANE", nullptr, 0);
-    if (session.window != nullptr) break;
-    if (!IsRunning(session)) {
-      fprintf(stderr, "e2e: torvane.exe ended before showing its window\n");
-      return false;
-    }
-    if (GetTickCount() - start > 2 * kTimeoutMs) {
-      fprintf(stderr, "e2e: no visible TORVANE window after %lu ms\n", 2 * kTimeoutMs);
-      return false;
-    }
-    Sleep(5);
-  }
-  // Start-up runs before the message loop, so the loop answering means start-up is over.
-  return Sync(session);
-}
-
-bool Start(Session& session, const char* settingsText) {
-  if (!PrepareFolder(session)) return false;
-  if (settingsText != nullptr && !WriteSettingsFile(session, settingsText)) return false;
-  return Launch(session);
+LPARAM KeyParameter(int virtualKey, bool up) {
+  UINT scan = MapVirtualKeyA(static_cast<UINT>(virtualKey), MAPVK_VK_TO_VSC);
+  LPARAM value = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16);
+  if (up) value |= (static_cast<LPARAM>(1) << 30) | (static_cast<LPARAM>(1) << 31);
+  return value;
 }
 
 bool IsRunning(const Session& session) {
@@ -304,206 +121,212 @@ bool IsRunning(const Session& session) {
          WaitForSingleObject(session.process.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-bool WaitForExit(Session& session, DWORD* exitCode, DWORD timeoutMs) {
-  if (session.process.hProcess == nullptr) return false;
-  if (WaitForSingleObject(session.process.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
-  DWORD code = 0;
-  GetExitCodeProcess(session.process.hProcess, &code);
-  if (exitCode != nullptr) *exitCode = code;
-  return true;
+}  // namespace
+
+// Ends a program that the test left running (a failed ASSERT) and releases the handles.
+Session::~Session() {
+  if (process.hProcess == nullptr) return;
+  if (TerminateProcess(process.hProcess, 99)) WaitForSingleObject(process.hProcess, kTimeoutMs);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
 }
 
-bool Close(Session& session, DWORD* exitCode) {
-  if (!Usable(session) || !PostMessageA(session.window, WM_CLOSE, 0, 0)) return false;
-  return WaitForExit(session, exitCode);
+const char* ProgramPath() {
+  static char path[MAX_PATH];
+  return WindowsPath(E2E_PROGRAM, path, sizeof path);
 }
 
-void EndSession(Session& session) {
-  if (session.process.hProcess != nullptr) {
-    if (IsRunning(session)) {
-      TerminateProcess(session.process.hProcess, 99);
-      WaitForSingleObject(session.process.hProcess, kTimeoutMs);
-    }
-    CloseHandle(session.process.hProcess);
-    CloseHandle(session.process.hThread);
+std::string SettingsText(int grid, int size, int ratio, bool french, int sound,
+                         const char* scores) {
+  char text[256];
+  snprintf(text, sizeof text,
+           french ? "ratio=%d\r\ngrille=%d\r\nlarg=%d\r\nlang=0\r\nsons=%d\r\n%s"
+                  : "ratio=%d\r\ngrid=%d\r\nsize=%d\r\nlang=1000\r\nsound=%d\r\n%s",
+           ratio, grid, size, sound, scores);
+  return text;
+}
+
+bool Start(Session& session, const std::string& settings) {
+  PathOfTest(session.folder, sizeof session.folder, "");
+  char program[MAX_PATH];
+  snprintf(program, sizeof program, "%s\\torvane.exe", session.folder);
+  snprintf(session.settingsPath, sizeof session.settingsPath, "%s\\torvane.ini", session.folder);
+  CreateDirectoryA(WorkRoot(), nullptr);
+  CreateDirectoryA(session.folder, nullptr);
+  DeleteFileA(session.settingsPath);
+  if (!CopyFileA(ProgramPath(), program, FALSE)) {
+    fprintf(stderr, "e2e: cannot copy %s to %s\n", ProgramPath(), program);
+    return false;
   }
-  session.process = PROCESS_INFORMATION{};
-  session.window = nullptr;
-  session.imageBase = 0;
+  FILE* file = settings.empty() ? nullptr : fopen(session.settingsPath, "wb");
+  if (file != nullptr) fwrite(settings.data(), 1, settings.size(), file);
+  if (file != nullptr && fclose(file) != 0) return false;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  char commandLine[MAX_PATH + 2];
+  snprintf(commandLine, sizeof commandLine, "\"%s\"", program);
+  if (!CreateProcessA(program, commandLine, nullptr, nullptr, FALSE, 0, nullptr, session.folder,
+                      &startup, &session.process)) {
+    fprintf(stderr, "e2e: cannot start %s (error %lu)\n", program, GetLastError());
+    return false;
+  }
+  WaitForInputIdle(session.process.hProcess, kTimeoutMs);
+  bool shown = WaitUntil(
+      [&] {
+        session.window = FindTopLevel(session.process.dwProcessId, "TORVANE", nullptr, 0);
+        return session.window != nullptr || !IsRunning(session);
+      },
+      2 * kTimeoutMs);
+  if (!shown || session.window == nullptr) {
+    fprintf(stderr, "e2e: no visible TORVANE window\n");
+    return false;
+  }
+  // Start-up runs before the message loop, so the loop answering means start-up is over.
+  return Sync(session);
 }
 
-bool ReadSettingsFile(const Session& session, char* buffer, size_t capacity, size_t* length) {
-  if (capacity == 0) return false;
-  buffer[0] = 0;
+::testing::AssertionResult Ended(Session& session) {
+  DWORD code = 0;
+  if (session.process.hProcess == nullptr ||
+      WaitForSingleObject(session.process.hProcess, kTimeoutMs) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(session.process.hProcess, &code)) {
+    return ::testing::AssertionFailure() << "the program did not end";
+  }
+  if (code != 0) return ::testing::AssertionFailure() << "exit code " << code;
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult Close(Session& session) {
+  if (!Usable(session) || !PostMessageA(session.window, WM_CLOSE, 0, 0))
+    return ::testing::AssertionFailure() << "no window to close";
+  return Ended(session);
+}
+
+bool ReadSettingsFile(const Session& session, std::string* text) {
+  text->clear();
   FILE* file = fopen(session.settingsPath, "rb");
   if (file == nullptr) return false;
-  size_t got = fread(buffer, 1, capacity, file);
-  bool fits = got < capacity && feof(file);
+  char chunk[4096];
+  size_t got;
+  while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) text->append(chunk, got);
   fclose(file);
-  if (!fits) return false;
-  buffer[got] = 0;
-  if (length != nullptr) *length = got;
   return true;
 }
 
-bool Sync(const Session& session, DWORD timeoutMs) {
-  return Usable(session) && SendWithTimeout(session.window, WM_NULL, 0, 0, nullptr, timeoutMs);
+std::string Line(const std::string& text, int line) {
+  size_t start = 0;
+  for (int i = 1; i < line && start != std::string::npos; ++i) {
+    start = text.find("\r\n", start);
+    if (start != std::string::npos) start += 2;
+  }
+  size_t end = start == std::string::npos ? start : text.find("\r\n", start);
+  return end == std::string::npos ? "<none>" : text.substr(start, end - start);
 }
 
-bool Flush(const Session& session, DWORD timeoutMs) {
+bool Sync(const Session& session) {
+  return Usable(session) && Send(session.window, WM_NULL, 0, 0);
+}
+
+// The marker is a posted WM_SETREDRAW(FALSE) to the main window. Posted messages are retrieved
+// in order, so once the window's WS_VISIBLE bit drops (the default handling clears it, on
+// Windows as under Wine), everything posted before it has been handled. The bit is put back at
+// once and the window repainted, so the marker leaves nothing behind.
+bool Flush(const Session& session) {
   if (!Usable(session) || !IsWindowVisible(session.window)) return false;
   if (!PostMessageA(session.window, WM_SETREDRAW, FALSE, 0)) return false;
-  bool seen = MarkerSeen(session.window, timeoutMs);
-  bool restored = SendWithTimeout(session.window, WM_SETREDRAW, TRUE, 0, nullptr, timeoutMs) &&
-                  RedrawWindow(session.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
-  // A program that the flushed messages closed cannot take the bit back, and needs not.
-  return seen && (restored || !IsWindow(session.window) || !IsRunning(session));
-}
-
-bool WaitUntil(bool (*predicate)(void* context), void* context, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    if (predicate(context)) return true;
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(2);
+  HWND window = session.window;
+  const DWORD start = GetTickCount();
+  bool seen = false;
+  for (unsigned spins = 0;; ++spins) {
+    // The window goes only with the program: once it has ended, nothing is left to wait for.
+    seen = !IsWindow(window) || (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) == 0;
+    if (seen || GetTickCount() - start > kTimeoutMs) break;
+    // Spin briefly first: the window must stay hidden for as short a time as possible.
+    if (spins > 2000)
+      Sleep(1);
+    else
+      SwitchToThread();
   }
+  bool restored = Send(window, WM_SETREDRAW, TRUE, 0) &&
+                  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  // A program that the flushed messages closed cannot take the bit back, and needs not.
+  return seen && (restored || !IsWindow(window) || !IsRunning(session));
 }
 
-namespace {
-UINT DownMessage(Button button) {
-  return button == kLeft ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
-}
-UINT UpMessage(Button button) {
-  return button == kLeft ? WM_LBUTTONUP : WM_RBUTTONUP;
-}
-WPARAM DownFlags(Button button) {
-  return button == kLeft ? MK_LBUTTON : MK_RBUTTON;
-}
-LPARAM PointParameter(int x, int y) {
-  return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
-}
-}  // namespace
-
-bool Press(const Session& session, int x, int y, Button button) {
+bool Press(const Session& session, int x, int y, Button button, bool post) {
   if (!Usable(session)) return false;
-  LPARAM point = PointParameter(x, y);
-  return SendWithTimeout(session.window, DownMessage(button), DownFlags(button), point, nullptr) &&
-         SendWithTimeout(session.window, UpMessage(button), 0, point, nullptr);
+  const LPARAM point = MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
+  const UINT down = button == kLeft ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
+  const WPARAM flags = button == kLeft ? MK_LBUTTON : MK_RBUTTON;
+  if (post) {
+    return PostMessageA(session.window, down, flags, point) &&
+           PostMessageA(session.window, down + 1, 0, point) && Flush(session);
+  }
+  return Send(session.window, down, flags, point) && Send(session.window, down + 1, 0, point);
 }
 
-bool PostPress(const Session& session, int x, int y, Button button) {
-  if (!Usable(session)) return false;
-  LPARAM point = PointParameter(x, y);
-  return PostMessageA(session.window, DownMessage(button), DownFlags(button), point) &&
-         PostMessageA(session.window, UpMessage(button), 0, point) && Flush(session);
-}
-
-POINT CellCentre(const Session& session, int column, int row) {
+bool PressCell(const Session& session, int column, int row, Button button, bool post) {
   GameRecord game = {};
   ReadSymbol(session, "_Game", &game, sizeof game);
-  int size = game.size > 0 ? game.size : 18;
-  POINT point = {(column - 1) * size + size / 2, (row - 1) * size + size / 2};
-  return point;
+  const int size = game.size > 0 ? game.size : 18;
+  return Press(session, (column - 1) * size + size / 2, (row - 1) * size + size / 2, button, post);
 }
 
-bool PressCell(const Session& session, int column, int row, Button button) {
-  POINT point = CellCentre(session, column, row);
-  return Press(session, point.x, point.y, button);
-}
-
-bool PostPressCell(const Session& session, int column, int row, Button button) {
-  POINT point = CellCentre(session, column, row);
-  return PostPress(session, point.x, point.y, button);
-}
-
-bool SendCommand(const Session& session, int id) {
-  return Usable(session) &&
-         SendWithTimeout(session.window, WM_COMMAND, static_cast<WPARAM>(id), 0, nullptr);
-}
-
-bool PostCommand(const Session& session, int id) {
-  return Usable(session) && PostMessageA(session.window, WM_COMMAND, static_cast<WPARAM>(id), 0) &&
-         Flush(session);
-}
-
-namespace {
-LPARAM KeyParameter(int virtualKey, bool up) {
-  UINT scan = MapVirtualKeyA(static_cast<UINT>(virtualKey), MAPVK_VK_TO_VSC);
-  LPARAM value = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16);
-  if (up) value |= (static_cast<LPARAM>(1) << 30) | (static_cast<LPARAM>(1) << 31);
-  return value;
-}
-}  // namespace
-
-bool PressKey(const Session& session, int virtualKey) {
+bool Command(const Session& session, int id, bool post) {
   if (!Usable(session)) return false;
-  return PostMessageA(session.window, WM_KEYDOWN, static_cast<WPARAM>(virtualKey),
-                      KeyParameter(virtualKey, false)) &&
-         PostMessageA(session.window, WM_KEYUP, static_cast<WPARAM>(virtualKey),
-                      KeyParameter(virtualKey, true)) &&
+  if (post) return PostMessageA(session.window, WM_COMMAND, id, 0) && Flush(session);
+  return Send(session.window, WM_COMMAND, id, 0);
+}
+
+bool Key(const Session& session, int virtualKey, HWND target) {
+  if (target == nullptr) target = session.window;
+  return PostMessageA(target, WM_KEYDOWN, virtualKey, KeyParameter(virtualKey, false)) &&
+         PostMessageA(target, WM_KEYUP, virtualKey, KeyParameter(virtualKey, true)) &&
          Flush(session);
 }
 
 HWND FindDialog(const Session& session, int controlId) {
   if (!Usable(session)) return nullptr;
-  return FindTopLevel(session.process.dwProcessId, "#32770", session.window, controlId);
+  return FindTopLevel(session.process.dwProcessId, "#32770",
+                      controlId != 0 ? session.window : nullptr, controlId);
 }
 
-HWND WaitForDialog(const Session& session, int controlId, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    HWND dialog = FindDialog(session, controlId);
-    if (dialog != nullptr) return dialog;
-    if (!IsRunning(session) || GetTickCount() - start > timeoutMs) return nullptr;
-    Sleep(2);
-  }
+HWND WaitForDialog(const Session& session, int controlId) {
+  HWND dialog = nullptr;
+  WaitUntil([&] { return (dialog = FindDialog(session, controlId)) != nullptr; });
+  return dialog;
 }
 
-HWND FindAnyDialog(const Session& session) {
-  if (session.process.hProcess == nullptr) return nullptr;
-  return FindTopLevel(session.process.dwProcessId, "#32770", nullptr, 0);
+HWND OpenDialog(const Session& session, int command, int controlId) {
+  return Command(session, command, true) ? WaitForDialog(session, controlId) : nullptr;
 }
 
-HWND FindProcessWindow(const Session& session, const char* className) {
-  if (session.process.hProcess == nullptr) return nullptr;
-  return FindTopLevel(session.process.dwProcessId, className, nullptr, 0);
+bool WaitForGone(HWND window) {
+  return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); });
 }
 
-bool WaitForGone(HWND window, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    if (!IsWindow(window) || !IsWindowVisible(window)) return true;
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(2);
-  }
+std::string Text(HWND window, int controlId) {
+  char text[1024] = {};
+  HWND target = controlId != 0 ? GetDlgItem(window, controlId) : window;
+  bool read = target && Send(target, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return read ? text : "<unreadable>";
 }
 
-bool GetItemText(HWND dialog, int controlId, char* buffer, int capacity) {
-  if (capacity <= 0) return false;
-  buffer[0] = 0;
+bool SetText(HWND dialog, int controlId, const char* text) {
   HWND control = GetDlgItem(dialog, controlId);
-  return control != nullptr && SendWithTimeout(control, WM_GETTEXT, static_cast<WPARAM>(capacity),
-                                               reinterpret_cast<LPARAM>(buffer), nullptr);
-}
-
-bool SetItemText(HWND dialog, int controlId, const char* text) {
-  HWND control = GetDlgItem(dialog, controlId);
-  return control != nullptr &&
-         SendWithTimeout(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), nullptr);
+  return control != nullptr && Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
 int GetCheck(HWND dialog, int controlId) {
   HWND control = GetDlgItem(dialog, controlId);
   DWORD_PTR state = 0;
-  if (control == nullptr || !SendWithTimeout(control, BM_GETCHECK, 0, 0, &state)) return -1;
-  return static_cast<int>(state);
+  return control && Send(control, BM_GETCHECK, 0, 0, &state) ? static_cast<int>(state) : -1;
 }
 
 bool TypeText(const Session& session, HWND control, const char* text) {
   if (control == nullptr) return false;
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p)
     if (!PostMessageA(control, WM_CHAR, *p, 1)) return false;
-  }
   return Flush(session);
 }
 
@@ -525,75 +348,49 @@ bool PressEscape(const Session& session, HWND dialog) {
       info.hwndFocus != nullptr && (info.hwndFocus == dialog || IsChild(dialog, info.hwndFocus))) {
     target = info.hwndFocus;
   }
-  return PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, KeyParameter(VK_ESCAPE, false)) &&
-         PostMessageA(target, WM_KEYUP, VK_ESCAPE, KeyParameter(VK_ESCAPE, true)) && Flush(session);
+  return Key(session, VK_ESCAPE, target);
 }
 
-int ListCount(HWND dialog, int controlId) {
+std::vector<std::string> ListLines(HWND dialog, int controlId) {
   HWND list = GetDlgItem(dialog, controlId);
   DWORD_PTR count = 0;
-  if (list == nullptr || !SendWithTimeout(list, LB_GETCOUNT, 0, 0, &count)) return -1;
-  return static_cast<int>(static_cast<LRESULT>(count));
-}
-
-bool ListLine(HWND dialog, int controlId, int index, char* buffer, int capacity) {
-  if (capacity <= 0) return false;
-  buffer[0] = 0;
-  HWND list = GetDlgItem(dialog, controlId);
-  DWORD_PTR length = 0;
-  if (list == nullptr || !SendWithTimeout(list, LB_GETTEXTLEN, index, 0, &length)) return false;
-  if (static_cast<LRESULT>(length) < 0 || static_cast<int>(length) >= 1024) return false;
-  // Wine hands the ANSI form of this message back in UTF-16 between processes; the wide form
-  // is right everywhere, and converting it gives the program's own ANSI text.
-  WCHAR wide[1024] = {};
-  DWORD_PTR got = 0;
-  if (SendMessageTimeoutW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide), SMTO_NORMAL,
-                          kTimeoutMs, &got) == 0 ||
-      static_cast<LRESULT>(got) < 0) {
-    return false;
+  if (list == nullptr || !Send(list, LB_GETCOUNT, 0, 0, &count) || count > 1000)
+    return {"<unreadable>"};
+  std::vector<std::string> lines;
+  for (DWORD_PTR i = 0; i < count; ++i) {
+    // Wine hands the ANSI form of this message back in UTF-16 between processes; the wide
+    // form is right everywhere, and converting it gives the program's own ANSI text.
+    WCHAR wide[1024] = {};
+    char text[1024] = "<unreadable>";
+    DWORD_PTR length = 0;
+    if (Send(list, LB_GETTEXTLEN, i, 0, &length) && length < 1024 &&
+        SendMessageTimeoutW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide), SMTO_NORMAL,
+                            kTimeoutMs, nullptr) != 0) {
+      WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    }
+    lines.push_back(text);
   }
-  return WideCharToMultiByte(CP_ACP, 0, wide, -1, buffer, capacity, nullptr, nullptr) > 0;
+  return lines;
 }
 
-bool WindowTitle(HWND window, char* buffer, int capacity) {
-  if (capacity <= 0) return false;
-  buffer[0] = 0;
-  return window != nullptr && SendWithTimeout(window, WM_GETTEXT, static_cast<WPARAM>(capacity),
-                                              reinterpret_cast<LPARAM>(buffer), nullptr);
-}
-
-bool WindowRect(HWND window, RECT* rect) {
-  return GetWindowRect(window, rect) != 0;
-}
-
-bool ClientRect(HWND window, RECT* rect) {
-  return GetClientRect(window, rect) != 0;
-}
-
-bool StatusText(const Session& session, int part, char* buffer, int capacity) {
-  if (capacity <= 0 || !Usable(session)) return false;
-  buffer[0] = 0;
-  HWND bar = GetDlgItem(session.window, IDC_STATUS_BAR);
-  if (bar == nullptr) return false;
+std::string StatusText(const Session& session, int part) {
+  HWND bar = Usable(session) ? GetDlgItem(session.window, IDC_STATUS_BAR) : nullptr;
+  if (bar == nullptr) return "<unreadable>";
   // The status bar writes into the caller's buffer, which must lie in its own process.
   const SIZE_T remoteSize = 1024;
-  void* remote =
-      VirtualAllocEx(session.process.hProcess, nullptr, remoteSize, MEM_COMMIT, PAGE_READWRITE);
-  if (remote == nullptr) return false;
-  bool read = false;
+  HANDLE process = session.process.hProcess;
+  void* remote = VirtualAllocEx(process, nullptr, remoteSize, MEM_COMMIT, PAGE_READWRITE);
+  if (remote == nullptr) return "<unreadable>";
+  std::string text = "<unreadable>";
   DWORD_PTR length = 0;
-  if (SendWithTimeout(bar, SB_GETTEXTLENGTHA, part, 0, &length) && LOWORD(length) < remoteSize &&
-      SendWithTimeout(bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(remote), nullptr)) {
-    char local[1024] = {};
-    SIZE_T got = 0;
-    if (ReadProcessMemory(session.process.hProcess, remote, local, LOWORD(length) + 1, &got)) {
-      local[LOWORD(length)] = 0;
-      snprintf(buffer, capacity, "%s", local);
-      read = static_cast<int>(LOWORD(length)) < capacity;
-    }
+  char local[remoteSize] = {};
+  if (Send(bar, SB_GETTEXTLENGTHA, part, 0, &length) && LOWORD(length) < remoteSize &&
+      Send(bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(remote)) &&
+      ReadProcessMemory(process, remote, local, LOWORD(length) + 1, nullptr)) {
+    text.assign(local, LOWORD(length));
   }
-  VirtualFreeEx(session.process.hProcess, remote, 0, MEM_RELEASE);
-  return read;
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  return text;
 }
 
 namespace {
@@ -603,8 +400,8 @@ const char* ProbePath() {
   if (path[0] == 0) {
     GetModuleFileNameA(nullptr, path, sizeof path);
     char* slash = strrchr(path, '\\');
-    snprintf(slash ? slash + 1 : path, sizeof path - (slash ? slash + 1 - path : 0), "%s",
-             "torvane_e2e_probe.dll");
+    char* name = slash ? slash + 1 : path;
+    snprintf(name, sizeof path - (name - path), "%s", "torvane_e2e_probe.dll");
   }
   return path;
 }
@@ -621,97 +418,178 @@ bool RunRemote(const Session& session, uintptr_t start, void* parameter, DWORD* 
   return done;
 }
 
-// Asks the probe inside the program about one menu item.
-bool ProbeRemote(const Session& session, MenuProbe* probe) {
-  static HMODULE local = LoadLibraryA(ProbePath());
-  if (local == nullptr) return false;
-  uintptr_t entry = reinterpret_cast<uintptr_t>(GetProcAddress(local, "ProbeMenu@4"));
-  if (entry == 0) entry = reinterpret_cast<uintptr_t>(GetProcAddress(local, "ProbeMenu"));
-  if (entry == 0) return false;
-  HANDLE process = session.process.hProcess;
-  void* remote =
-      VirtualAllocEx(process, nullptr, sizeof(MenuProbe) + MAX_PATH, MEM_COMMIT, PAGE_READWRITE);
-  if (remote == nullptr) return false;
-  bool answered = false;
-  uintptr_t& module = const_cast<Session&>(session).probeModule;
-  if (module == 0) {
-    // kernel32 lies at the same address in every process, so our LoadLibraryA is theirs.
-    const char* path = ProbePath();
-    DWORD loaded = 0;
-    if (WriteProcessMemory(process, remote, path, strlen(path) + 1, nullptr) &&
-        RunRemote(session, reinterpret_cast<uintptr_t>(&LoadLibraryA), remote, &loaded)) {
-      module = loaded;
-    }
-  }
-  if (module != 0) {
-    uintptr_t start = module + (entry - reinterpret_cast<uintptr_t>(local));
-    DWORD result = 0;
-    answered = WriteProcessMemory(process, remote, probe, sizeof *probe, nullptr) &&
-               RunRemote(session, start, remote, &result) &&
-               ReadProcessMemory(process, remote, probe, sizeof *probe, nullptr);
-  }
-  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  return answered;
-}
-
-// One menu item, read directly where the system allows it, else through the probe.
+// One menu item, read directly where the system allows it, else through the probe inside the
+// program.
 bool QueryMenu(const Session& session, bool byPosition, int item, MenuProbe* probe) {
   *probe = MenuProbe{};
   probe->window = session.window;
   probe->byPosition = byPosition ? 1 : 0;
   probe->item = item;
+  if (!Usable(session)) return false;
   HMENU bar = GetMenu(session.window);
   if (bar != nullptr && GetMenuItemCount(bar) > 0) {
     ProbeMenu(probe);  // the same code, run here: the menu is readable from this process
-    return true;
+    return probe->found != 0;
   }
-  return ProbeRemote(session, probe);
+  static HMODULE local = LoadLibraryA(ProbePath());
+  if (local == nullptr) return false;
+  uintptr_t entry = reinterpret_cast<uintptr_t>(GetProcAddress(local, "ProbeMenu@4"));
+  if (entry == 0) return false;
+  HANDLE process = session.process.hProcess;
+  void* remote =
+      VirtualAllocEx(process, nullptr, sizeof(MenuProbe) + MAX_PATH, MEM_COMMIT, PAGE_READWRITE);
+  if (remote == nullptr) return false;
+  uintptr_t& module = const_cast<Session&>(session).probeModule;
+  if (module == 0) {
+    // kernel32 lies at the same address in every process, so our LoadLibraryA is theirs.
+    DWORD loaded = 0;
+    if (WriteProcessMemory(process, remote, ProbePath(), strlen(ProbePath()) + 1, nullptr) &&
+        RunRemote(session, reinterpret_cast<uintptr_t>(&LoadLibraryA), remote, &loaded)) {
+      module = loaded;
+    }
+  }
+  DWORD result = 0;
+  bool answered =
+      module != 0 && WriteProcessMemory(process, remote, probe, sizeof *probe, nullptr) &&
+      RunRemote(session, module + (entry - reinterpret_cast<uintptr_t>(local)), remote, &result) &&
+      ReadProcessMemory(process, remote, probe, sizeof *probe, nullptr);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  return answered && probe->found != 0;
 }
 }  // namespace
 
-bool MenuTitle(const Session& session, int position, char* buffer, int capacity) {
-  if (capacity <= 0 || !Usable(session)) return false;
-  buffer[0] = 0;
+std::string MenuText(const Session& session, int item, bool byPosition) {
   MenuProbe probe;
-  if (!QueryMenu(session, true, position, &probe) || !probe.found) return false;
-  snprintf(buffer, capacity, "%s", probe.text);
-  return true;
+  return QueryMenu(session, byPosition, item, &probe) ? probe.text : "<unreadable>";
 }
 
-bool MenuItemText(const Session& session, int commandId, char* buffer, int capacity) {
-  if (capacity <= 0 || !Usable(session)) return false;
-  buffer[0] = 0;
+int MenuState(const Session& session, int commandId) {
   MenuProbe probe;
-  if (!QueryMenu(session, false, commandId, &probe) || !probe.found) return false;
-  snprintf(buffer, capacity, "%s", probe.text);
-  return true;
-}
-
-int MenuItemState(const Session& session, int commandId) {
-  if (!Usable(session)) return -1;
-  MenuProbe probe;
-  if (!QueryMenu(session, false, commandId, &probe) || !probe.found) return -1;
+  if (!QueryMenu(session, false, commandId, &probe)) return -1;
   return static_cast<int>(probe.state & (MF_GRAYED | MF_DISABLED));
 }
 
-COLORREF ClientPixel(const Session& session, int x, int y) {
-  if (!Usable(session)) return CLR_INVALID;
-  POINT point = {x, y};
-  ClientToScreen(session.window, &point);
-  HDC screen = GetDC(nullptr);
-  COLORREF colour = GetPixel(screen, point.x, point.y);
-  ReleaseDC(nullptr, screen);
-  return colour;
+namespace {
+// Pixels of a device context's rectangle, top-down, as 0x00RRGGBB (a 32-bit DIB's order).
+std::vector<DWORD> Pixels(HDC source, int x, int y, int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (section == nullptr) return {};
+  HDC memory = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(memory, section);
+  bool copied = BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY) != 0;
+  GdiFlush();
+  std::vector<DWORD> pixels;
+  if (copied) {
+    const DWORD* first = static_cast<const DWORD*>(bits);
+    pixels.assign(first, first + static_cast<size_t>(width) * height);
+  }
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  DeleteObject(section);
+  return pixels;
+}
+
+// Which tile shows a cell value in each view.
+int TileFor(int value, View view) {
+  if (view == kCoveredView) return TILE_COVERED;
+  if (value >= 1 && value <= 8) return value;
+  if (value == 0) return TILE_EMPTY;
+  if (view == kPlayView)
+    return value <= -17 ? TILE_FLAG : value == 15 ? TILE_EXPLODED : TILE_COVERED;
+  if (value == kFlaggedMine) return TILE_FLAG;
+  if (value <= -17) return TILE_WRONG_FLAG;
+  if (value == kCoveredMine || value == kExplodedMine) return TILE_MINE;
+  return value == -1 ? TILE_EMPTY : -1 - value;  // a covered number
+}
+}  // namespace
+
+::testing::AssertionResult GridShows(const Session& session, View view) {
+  Snapshot s;
+  if (!ReadSnapshot(session, &s)) return ::testing::AssertionFailure() << "no memory";
+  const int size = s.game.size;
+  // The fourteen tiles of the game's size, from the program's own resources.
+  std::vector<DWORD> tiles[TILE_COUNT + 1];
+  HMODULE exe = LoadLibraryExA(ProgramPath(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HDC memory = CreateCompatibleDC(nullptr);
+  const int base = size == 15 ? TILE_BASE_15 : size == 18 ? TILE_BASE_18 : TILE_BASE_21;
+  for (int offset = 1; exe != nullptr && offset <= TILE_COUNT; ++offset) {
+    HBITMAP bitmap = static_cast<HBITMAP>(
+        LoadImageA(exe, MAKEINTRESOURCEA(base + offset), IMAGE_BITMAP, 0, 0, 0));
+    if (bitmap == nullptr) continue;
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    tiles[offset] = Pixels(memory, 0, 0, size, size);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memory);
+  if (exe != nullptr) FreeLibrary(exe);
+  POINT origin = {0, 0};
+  ClientToScreen(session.window, &origin);
+  HDC screenDc = GetDC(nullptr);
+  const int width = s.game.columns * size;
+  std::vector<DWORD> screen = Pixels(screenDc, origin.x, origin.y, width, s.game.rows * size);
+  ReleaseDC(nullptr, screenDc);
+  if (screen.empty()) return ::testing::AssertionFailure() << "no capture";
+  for (int c = 1; c <= s.game.columns; ++c) {
+    for (int r = 1; r <= s.game.rows; ++r) {
+      const int tile = TileFor(s.board[c][r], view);
+      if (tiles[tile].empty()) return ::testing::AssertionFailure() << "no tile " << tile;
+      for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+          const DWORD seen = screen[((r - 1) * size + y) * width + (c - 1) * size + x];
+          if (seen != tiles[tile][y * size + x]) {
+            return ::testing::AssertionFailure()
+                   << "cell (" << c << ", " << r << ") value " << +s.board[c][r]
+                   << " should show tile " << tile << ": pixel (" << x << ", " << y << ") is "
+                   << std::hex << seen << " instead of " << tiles[tile][y * size + x];
+          }
+        }
+      }
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult WindowFits(const Session& session, int side, int size) {
+  RECT rect = {};
+  GetWindowRect(session.window, &rect);
+  const int width = side * size + 6;
+  const int height =
+      GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) + side * size + 28;
+  // Centred, truncating, and pulled back inside a screen too small for it.
+  const int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+  const int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+  if (rect.right - rect.left == width && rect.bottom - rect.top == height && rect.left == left &&
+      rect.top == top) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure()
+         << "window " << rect.right - rect.left << " x " << rect.bottom - rect.top << " at "
+         << rect.left << ", " << rect.top << "; expected " << width << " x " << height << " at "
+         << left << ", " << top << " for side " << side << ", tiles " << size;
 }
 
 bool ReadSymbol(const Session& session, const char* symbol, void* buffer, size_t size) {
-  if (session.process.hProcess == nullptr) return false;
-  uintptr_t address = MapAddress(symbol);
-  uintptr_t preferred = PreferredBase(ProgramPath());
-  if (address == 0 || preferred == 0) return false;
+  uintptr_t address = MapAddress(symbol[0] == '_' ? symbol + 1 : symbol);
+  uintptr_t preferred = MapAddress("__image_base__");
+  if (session.process.hProcess == nullptr || address == 0 || preferred == 0) return false;
   uintptr_t& base = const_cast<Session&>(session).imageBase;
-  if (base == 0) base = LoadedBase(session.process.hProcess);
-  if (base == 0) return false;
+  if (base == 0) {
+    // Where the image actually lies (a Windows with ASLR may have moved it).
+    HMODULE modules[1];
+    DWORD needed = 0;
+    if (EnumProcessModules(session.process.hProcess, modules, sizeof modules, &needed))
+      base = reinterpret_cast<uintptr_t>(modules[0]);
+    if (base == 0) return false;
+  }
   SIZE_T got = 0;
   const void* remote = reinterpret_cast<const void*>(address - preferred + base);
   return ReadProcessMemory(session.process.hProcess, remote, buffer, size, &got) && got == size;
@@ -723,73 +601,63 @@ bool ReadSnapshot(const Session& session, Snapshot* snapshot) {
          ReadSymbol(session, "_GameState", &snapshot->state, sizeof snapshot->state);
 }
 
-bool SaveScreenshot(const char* path) {
-  int width = GetSystemMetrics(SM_CXSCREEN);
-  int height = GetSystemMetrics(SM_CYSCREEN);
-  if (width <= 0 || height <= 0) return false;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;  // bottom-up, as a .bmp file stores rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  bool saved = false;
-  if (bitmap != nullptr) {
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    GdiFlush();
-    DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) & ~3u);
-    DWORD imageSize = stride * static_cast<DWORD>(height);
-    BITMAPFILEHEADER header = {};
-    header.bfType = 0x4D42;
-    header.bfOffBits = sizeof header + sizeof info.bmiHeader;
-    header.bfSize = header.bfOffBits + imageSize;
-    FILE* file = fopen(path, "wb");
-    if (file != nullptr) {
-      saved = fwrite(&header, sizeof header, 1, file) == 1 &&
-              fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, file) == 1 &&
-              fwrite(bits, 1, imageSize, file) == imageSize;
-      saved = fclose(file) == 0 && saved;
+Snapshot ReadSnapshot(const Session& session) {
+  Snapshot snapshot = {};
+  EXPECT_TRUE(ReadSnapshot(session, &snapshot)) << "the records cannot be read";
+  return snapshot;
+}
+
+bool FindCell(const Snapshot& snapshot, int low, int high, int* column, int* row) {
+  for (int c = 1; c <= snapshot.game.columns; ++c) {
+    for (int r = 1; r <= snapshot.game.rows; ++r) {
+      if (snapshot.board[c][r] >= low && snapshot.board[c][r] <= high) {
+        *column = c;
+        *row = r;
+        return true;
+      }
     }
-    DeleteObject(bitmap);
   }
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return saved;
+  return false;
 }
 
 namespace {
+// The whole screen (the Wine virtual desktop) as a 32-bit top-down .bmp.
+bool SaveScreenshot(const char* path) {
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  HDC screen = GetDC(nullptr);
+  std::vector<DWORD> pixels = Pixels(screen, 0, 0, width, height);
+  ReleaseDC(nullptr, screen);
+  for (DWORD& pixel : pixels) pixel |= 0xFF000000;  // opaque for viewers that read alpha
+  FILE* file = pixels.empty() ? nullptr : fopen(path, "wb");
+  if (file == nullptr) return false;
+  BITMAPINFOHEADER info = {sizeof info, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  BITMAPFILEHEADER header = {0x4D42, 0, 0, 0, sizeof header + sizeof info};
+  header.bfSize = header.bfOffBits + pixels.size() * 4;
+  bool saved = fwrite(&header, sizeof header, 1, file) == 1 &&
+               fwrite(&info, sizeof info, 1, file) == 1 &&
+               fwrite(pixels.data(), 4, pixels.size(), file) == pixels.size();
+  return fclose(file) == 0 && saved;
+}
+
 // Saves the screen once per failing test and says where.
 struct ScreenshotOnFailure : ::testing::EmptyTestEventListener {
   bool taken = false;
-  static void PathOfTest(char* path, size_t capacity) {
-    char name[MAX_PATH];
-    CurrentTestName(name, sizeof name);
-    snprintf(path, capacity, "%s\\%s.fail.bmp", WorkRoot(), name);
-  }
   void OnTestStart(const ::testing::TestInfo&) override {
     taken = false;
     // A screen from an earlier failing run would mislead.
     char path[MAX_PATH];
-    PathOfTest(path, sizeof path);
+    PathOfTest(path, sizeof path, ".fail.bmp");
     DeleteFileA(path);
   }
   void OnTestPartResult(const ::testing::TestPartResult& result) override {
     if (!result.failed() || taken) return;
     taken = true;
     char path[MAX_PATH];
-    MakeFolders(WorkRoot());
-    PathOfTest(path, sizeof path);
-    if (SaveScreenshot(path))
-      printf("e2e: screen at the failure saved to %s\n", path);
-    else
-      printf("e2e: could not save the screen to %s\n", path);
+    PathOfTest(path, sizeof path, ".fail.bmp");
+    CreateDirectoryA(WorkRoot(), nullptr);
+    printf(SaveScreenshot(path) ? "e2e: screen at the failure saved to %s\n"
+                                : "e2e: could not save the screen to %s\n",
+           path);
   }
 };
 }  // namespace

@@ -1,6 +1,6 @@
 // driver.h: drives the real torvane.exe from another process, for the end-to-end tests.
 //
-// The program is a black box: each test copies it into a fresh folder of its own (so its
+// The program is a black box: each session copies it into a fresh folder of its own (so its
 // settings file torvane.ini is private), starts it, and then acts and observes only as a
 // person or a debugger could: messages to its windows, window texts and rectangles, menu
 // strings, status-bar parts, pixels, the settings file, the exit code, and (where a test must
@@ -8,23 +8,18 @@
 // link map.
 //
 // Every wait polls with a timeout; nothing sleeps to guess. Procedures that can fail return
-// false (or a null handle) rather than asserting, so tests say what they expected.
-//
-// Typical use:
-//   e2e::Session session;                      // ends the program when it goes out of scope
-//   ASSERT_TRUE(e2e::Start(session));          // fresh folder, default settings
-//   e2e::PressCell(session, 3, 4, e2e::kLeft); // a synchronous left press on cell (3, 4)
-//   ASSERT_TRUE(e2e::PostCommand(session, IDM_BEST_SCORES));
-//   HWND dialog = e2e::WaitForDialog(session, IDC_SCORE_LIST);
-//   ASSERT_TRUE(e2e::CloseDialog(dialog));
-//   DWORD code;
-//   ASSERT_TRUE(e2e::Close(session, &code));   // WM_CLOSE, then the exit code
+// false, null or "<unreadable>" rather than asserting, so tests say what they expected; only
+// the record readers that return a value (Read, ReadSnapshot) flag an unreadable record.
 #pragma once
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "game/game.h"  // Board side, GS_* values, GameRecord, SettingsRecord, ScoreEntry
 #include "res/resource_ids.h"
@@ -39,7 +34,6 @@ struct Session {
   PROCESS_INFORMATION process = {};
   HWND window = nullptr;             // the visible top-level "TORVANE" window
   char folder[MAX_PATH] = {};        // private folder holding the copy of the program
-  char program[MAX_PATH] = {};       // folder\torvane.exe
   char settingsPath[MAX_PATH] = {};  // folder\torvane.ini
   uintptr_t imageBase = 0;           // where the program's image was loaded
   uintptr_t probeModule = 0;         // the menu probe loaded into the program (Wine only)
@@ -49,132 +43,116 @@ struct Session {
   ~Session();
 };
 
-// --- Where things are (compiled-in Z: paths of the build; the environment variables
-// TORVANE_EXE, TORVANE_MAP and TORVANE_E2E_WORK override them).
 const char* ProgramPath();  // the built torvane.exe
-const char* MapPath();      // its link map
-const char* WorkRoot();     // the folder under which every test gets its own folder
+
+// Polls until done() is true; false on timeout.
+template <typename Condition>
+bool WaitUntil(Condition done, DWORD timeoutMs = kTimeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(2);
+  }
+  return true;
+}
 
 // --- Life cycle.
-// A fresh, empty folder WorkRoot()\name (made from the running gtest's suite and test names
-// when name is null) holding a copy of the program. Anything left there before is removed.
-bool PrepareFolder(Session& session, const char* name = nullptr);
-// Writes the settings file byte for byte (use "\r\n" line ends as the program does).
-bool WriteSettingsFile(const Session& session, const char* text);
-// Starts the copy; with waitForWindow, waits until the main window is visible and the program
-// has finished starting (its message loop answered). Without it (a program expected to fail
-// at start-up) it returns as soon as the process exists.
-bool Launch(Session& session, bool waitForWindow = true);
-// PrepareFolder (test name), WriteSettingsFile when settingsText is not null, Launch. A test
-// that runs two copies at once names the second one's folder itself (PrepareFolder, Launch).
-bool Start(Session& session, const char* settingsText = nullptr);
-// Waits for the process to end; false on timeout.
-bool WaitForExit(Session& session, DWORD* exitCode, DWORD timeoutMs = kTimeoutMs);
-// Posts WM_CLOSE to the main window and waits for the exit code.
-bool Close(Session& session, DWORD* exitCode);
-bool IsRunning(const Session& session);
-// Ends a program still running (TerminateProcess) and releases the handles. Idempotent.
-void EndSession(Session& session);
-// The settings file as written by the program. length gets the byte count (the buffer is also
-// zero-terminated); false when the file is missing or does not fit.
-bool ReadSettingsFile(const Session& session, char* buffer, size_t capacity,
-                      size_t* length = nullptr);
+// The first lines of a settings file (the keys of the language chosen, "\r\n" line ends),
+// followed by the score lines given.
+std::string SettingsText(int grid = 10, int size = 18, int ratio = 6, bool french = false,
+                         int sound = 0, const char* scores = "");
+// A folder of the build named after the running test, holding a copy of the program and that
+// settings file (none when the text is empty); starts the copy and waits until its main window is
+// visible and its message loop answers.
+bool Start(Session& session, const std::string& settings = SettingsText());
+// Waits for the program's end and checks its exit code 0.
+::testing::AssertionResult Ended(Session& session);
+// WM_CLOSE, then Ended.
+::testing::AssertionResult Close(Session& session);
+// The settings file as written by the program; false when it is missing.
+bool ReadSettingsFile(const Session& session, std::string* text);
+// Line number `line` (from 1) of a file's text, without its line end; "<none>" past the end.
+std::string Line(const std::string& text, int line);
 
 // --- Waiting for the program.
-// A SendMessage round-trip: true once the program's thread has handled every message SENT so
-// far (and is not stuck). Posted messages may still be waiting: use Flush for those.
-bool Sync(const Session& session, DWORD timeoutMs = kTimeoutMs);
-// Waits until every message POSTED so far to any window of the program's thread has been
-// retrieved and handled (a marker posted behind them must come through). Works while a modal
-// dialog runs its own loop, and when they end the program (then true once it has ended).
-// Use after PostMessage; the Post* helpers below call it already.
-bool Flush(const Session& session, DWORD timeoutMs = kTimeoutMs);
-// Polls until predicate(context) is true; false on timeout.
-bool WaitUntil(bool (*predicate)(void* context), void* context, DWORD timeoutMs = kTimeoutMs);
+// A SendMessage round-trip: the program's thread has handled every message SENT so far.
+bool Sync(const Session& session);
+// Waits until every message POSTED so far to the program's thread has been handled (a marker
+// posted behind them must come through). Works while a modal dialog runs its own loop, and
+// when they end the program. The posting helpers below call it already.
+bool Flush(const Session& session);
 
-// --- Mouse presses at client points of the main window (button down then up, with the MK_
-// flags a real press carries).
+// --- Input to the main window. With post, the messages are posted and flushed: use it for
+// anything that can open a modal dialog (a winning flag, commands 200, 201, 300), which a
+// sent message would wait for.
 enum Button { kLeft, kRight };
-// Synchronous (SendMessage): the rule has run when this returns. Never use it for a press that
-// can open a modal dialog (the flag that wins): SendMessage would wait for the dialog to close.
-bool Press(const Session& session, int x, int y, Button button);
-// Posted, then Flush: returns once the press has been handled, even if it opened a modal
-// dialog (which is then open).
-bool PostPress(const Session& session, int x, int y, Button button);
-// The centre of cell (column, row), numbered from 1, for the tile size of the running game.
-POINT CellCentre(const Session& session, int column, int row);
-bool PressCell(const Session& session, int column, int row, Button button);
-bool PostPressCell(const Session& session, int column, int row, Button button);
+// A press (button down then up, with the MK_ flags a real press carries) at a client point.
+bool Press(const Session& session, int x, int y, Button button, bool post = false);
+// The same at the centre of cell (column, row), numbered from 1, for the running game's tiles.
+bool PressCell(const Session& session, int column, int row, Button button, bool post = false);
+bool Command(const Session& session, int id, bool post = false);
+// A key (WM_KEYDOWN then WM_KEYUP) posted to a window of the program, then Flush; to the main
+// window (null) it goes through the program's accelerators.
+bool Key(const Session& session, int virtualKey, HWND target = nullptr);
 
-// --- Commands and keys.
-// WM_COMMAND sent synchronously (returns after the command ran; blocks while a dialog it
-// opens is open, so use PostCommand for 200, 201, 300).
-bool SendCommand(const Session& session, int id);
-// WM_COMMAND posted, then Flush.
-bool PostCommand(const Session& session, int id);
-// A key press (WM_KEYDOWN then WM_KEYUP with a virtual key such as VK_F2, VK_ESCAPE) posted to
-// the main window: it goes through the program's own accelerator translation. Then Flush.
-bool PressKey(const Session& session, int virtualKey);
-
-// --- Dialogs: visible #32770 windows of the program owned by its main window, identified by
-// a control id only their template has (IDC_SCORE_LIST, IDC_ABOUT_NAME,
-// IDC_CONGRATULATION_TEXT, IDC_NAME_EDIT, IDC_GRID_EDIT).
+// --- Dialogs: visible #32770 windows owned by the main window, told apart by a control only
+// their template has (IDC_SCORE_LIST, IDC_ABOUT_NAME, IDC_CONGRATULATION_TEXT, IDC_NAME_EDIT,
+// IDC_GRID_EDIT); controlId 0 finds any dialog of the program.
 HWND FindDialog(const Session& session, int controlId);
-HWND WaitForDialog(const Session& session, int controlId, DWORD timeoutMs = kTimeoutMs);
-// Any visible dialog of the program, or null.
-HWND FindAnyDialog(const Session& session);
-// Any visible top-level window of the program with this class ("#32770" for a message box).
-HWND FindProcessWindow(const Session& session, const char* className);
+HWND WaitForDialog(const Session& session, int controlId);
+// Posts the command and waits for the dialog it opens.
+HWND OpenDialog(const Session& session, int command, int controlId);
 // Waits until the window is gone or hidden.
-bool WaitForGone(HWND window, DWORD timeoutMs = kTimeoutMs);
-// Control texts through WM_GETTEXT / WM_SETTEXT (both carried between processes).
-bool GetItemText(HWND dialog, int controlId, char* buffer, int capacity);
-bool SetItemText(HWND dialog, int controlId, const char* text);
-// Check boxes and radio buttons: BST_CHECKED, BST_UNCHECKED, or -1 on failure.
-int GetCheck(HWND dialog, int controlId);
-// Types text into a control as key strokes would (WM_CHAR posted per character), then Flush.
+bool WaitForGone(HWND window);
+// The text of a window, or of its control when controlId is not 0; "<unreadable>" if none.
+std::string Text(HWND window, int controlId = 0);
+bool SetText(HWND dialog, int controlId, const char* text);
+int GetCheck(HWND dialog, int controlId);  // BST_CHECKED, BST_UNCHECKED, or -1
+// Types text into a control as key strokes would (WM_CHAR per character), then Flush.
 bool TypeText(const Session& session, HWND control, const char* text);
-// A button press (BM_CLICK posted to the button), then Flush.
+// BM_CLICK posted to the button, then Flush.
 bool ClickButton(const Session& session, HWND dialog, int controlId);
-// The close box (WM_SYSCOMMAND SC_CLOSE posted), then Flush.
+// Ends a dialog: the close box (WM_SYSCOMMAND SC_CLOSE), or Escape on its focused control.
 bool CloseDialog(const Session& session, HWND dialog);
-// The Escape key pressed in the dialog (on its focused control), then Flush.
 bool PressEscape(const Session& session, HWND dialog);
-// List box lines (LB_GETCOUNT, LB_GETTEXT): count or -1; the line at index.
-int ListCount(HWND dialog, int controlId);
-bool ListLine(HWND dialog, int controlId, int index, char* buffer, int capacity);
+// The lines of a list box, as the program's own ANSI texts.
+std::vector<std::string> ListLines(HWND dialog, int controlId);
 
 // --- The main window.
-bool WindowTitle(HWND window, char* buffer, int capacity);  // also for dialogs
-bool WindowRect(HWND window, RECT* rect);                   // screen coordinates
-bool ClientRect(HWND window, RECT* rect);                   // client coordinates
 // Status-bar part 0, 1 or 2 (SB_GETTEXT through memory in the program's process).
-bool StatusText(const Session& session, int part, char* buffer, int capacity);
-// Menu bar title at position 0..2, and the text and state of the item with a command id, as
-// the program's menu holds them. Windows lets another process read a menu; under Wine the
-// driver loads a small probe (torvane_e2e_probe.dll) into the program to read it there.
-bool MenuTitle(const Session& session, int position, char* buffer, int capacity);
-bool MenuItemText(const Session& session, int commandId, char* buffer, int capacity);
-// MF_GRAYED / MF_DISABLED bits of the item's state (0 when enabled), -1 on failure.
-int MenuItemState(const Session& session, int commandId);
-// A pixel of the main window's client area as it is on the screen.
-COLORREF ClientPixel(const Session& session, int x, int y);
+std::string StatusText(const Session& session, int part);
+// A menu bar title (byPosition, 0..2) or the text of the item with a command id; the state:
+// its MF_GRAYED / MF_DISABLED bits, -1 on failure. Under Wine a small probe DLL loaded into
+// the program reads them there, since Wine does not let another process read a menu.
+std::string MenuText(const Session& session, int item, bool byPosition = false);
+int MenuState(const Session& session, int commandId);
+// Every cell of the client area on the screen against the program's own tile for its value.
+enum View { kCoveredView, kPlayView, kSolutionView };
+::testing::AssertionResult GridShows(const Session& session, View view);
+// Outer size and place: grid side x tile size plus the frame, centred on the screen.
+::testing::AssertionResult WindowFits(const Session& session, int side, int size);
 
 // --- The program's records, read from its memory (symbols of the link map, such as "_Board",
-// "_Game", "_GameState", "_Settings", "_ScoreTable", "_LanguageOffset").
+// "_Game", "_GameState", "_Settings", "_ScoreTable").
 bool ReadSymbol(const Session& session, const char* symbol, void* buffer, size_t size);
+template <typename T>
+T Read(const Session& session, const char* symbol) {
+  T value = {};
+  EXPECT_TRUE(ReadSymbol(session, symbol, &value, sizeof value)) << symbol;
+  return value;
+}
 struct Snapshot {
   signed char board[kBoardSide][kBoardSide];  // [column][row]
   GameRecord game;
   int32_t state;
 };
 bool ReadSnapshot(const Session& session, Snapshot* snapshot);
+Snapshot ReadSnapshot(const Session& session);  // zeroed (and a failure) when unreadable
+// The first grid cell, in column order, whose value lies in [low, high]; false if none.
+bool FindCell(const Snapshot& snapshot, int low, int high, int* column, int* row);
 
-// --- Evidence on failure.
-// The whole screen (the Wine virtual desktop) as a 24-bit .bmp.
-bool SaveScreenshot(const char* path);
-// Installs a gtest listener that, at the first failure of each test, saves a screenshot
-// WorkRoot()\<Suite>.<Test>.fail.bmp and prints its path. The test program's main does it.
+// Installs a gtest listener that, at the first failure of each test, saves the whole screen
+// beside the sessions' folders as <Suite>.<Test>.fail.bmp and prints its path.
 void InstallFailureScreenshots();
 
 }  // namespace e2e

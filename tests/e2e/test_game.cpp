@@ -1,235 +1,237 @@
-// test_game.cpp: one whole game of the real program played through presses, from the deal to the
-// best score found in the settings file, with the board checked against the rules at each move.
+// test_game.cpp: won games of the real program played through presses, from the deal to the
+// best scores in the settings file: flood fills, explosions and Undo, flags with a wrong one
+// left, the congratulation and name dialogs in both languages.
 #include <gtest/gtest.h>
-
-#include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
+#include <vector>
 
-#include "res/string_table.h"
 #include "tests/e2e/driver.h"
 
 namespace {
 
-struct Cell {
-  int column;
-  int row;
-};
-
-// The first grid cell, in column order, holding a value in [low, high].
-bool FindCell(const e2e::Snapshot& snapshot, int low, int high, Cell* cell) {
-  for (int column = 1; column <= snapshot.game.columns; ++column) {
-    for (int row = 1; row <= snapshot.game.rows; ++row) {
-      int value = snapshot.board[column][row];
-      if (value >= low && value <= high) {
-        *cell = {column, row};
-        return true;
-      }
-    }
-  }
-  return false;
-}
+using e2e::kLeft;
+using e2e::kRight;
 
 // What a flood fill from (column, row) leaves, worked out here from the rules on a copy.
-void PredictFlood(signed char board[kBoardSide][kBoardSide], int columns, int rows, int column,
-                  int row) {
+void PredictFlood(signed char (&board)[kBoardSide][kBoardSide], int side, int column, int row) {
   board[column][row] = static_cast<signed char>(~board[column][row]);
   if (board[column][row] != 0) return;
-  static const int kSteps[8][2] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1},
-                                   {1, -1},  {1, 0},  {1, 1},  {0, 1}};
-  for (const auto& step : kSteps) {
-    int c = column + step[0];
-    int r = row + step[1];
-    if (c < 1 || c > columns || r < 1 || r > rows) continue;
-    if (board[c][r] >= -15 && board[c][r] <= -1) PredictFlood(board, columns, rows, c, r);
-  }
+  for (int c = column - 1; c <= column + 1; ++c)
+    for (int r = row - 1; r <= row + 1; ++r)
+      if (c >= 1 && c <= side && r >= 1 && r <= side && board[c][r] >= -15 && board[c][r] <= -1)
+        PredictFlood(board, side, c, r);
 }
 
-// Reports the first cell where two boards differ.
-::testing::AssertionResult SameBoard(const signed char (&expected)[kBoardSide][kBoardSide],
-                                     const signed char (&actual)[kBoardSide][kBoardSide]) {
-  for (int column = 0; column < kBoardSide; ++column) {
-    for (int row = 0; row < kBoardSide; ++row) {
-      if (expected[column][row] != actual[column][row]) {
-        return ::testing::AssertionFailure()
-               << "cell " << column << "," << row << " is " << +actual[column][row] << ", expected "
-               << +expected[column][row];
-      }
-    }
-  }
+// Reports the first cell where the program's board differs from the one expected.
+::testing::AssertionResult BoardIs(const signed char (&expected)[kBoardSide][kBoardSide],
+                                   const e2e::Session& session) {
+  const e2e::Snapshot s = e2e::ReadSnapshot(session);
+  for (int c = 0; c < kBoardSide; ++c)
+    for (int r = 0; r < kBoardSide; ++r)
+      if (expected[c][r] != s.board[c][r])
+        return ::testing::AssertionFailure() << "cell " << c << "," << r << " is " << +s.board[c][r]
+                                             << ", expected " << +expected[c][r];
   return ::testing::AssertionSuccess();
 }
 
-void ExpectMinesShown(const e2e::Session& session, int minesLeft) {
-  char status[64];
-  ASSERT_TRUE(e2e::StatusText(session, 1, status, sizeof status));
-  char expected[64];
-  snprintf(expected, sizeof expected, "Mines:%d", minesLeft);
-  EXPECT_STREQ(expected, status);
+// Wins the game on the board by flags, each posted and seen at once in memory (so a Flush that
+// came back early would show): a wrong flag on a covered safe cell first, then every mine.
+// Returns the congratulation dialog that the last flag opens.
+HWND WinByFlags(const e2e::Session& session) {
+  const e2e::Snapshot s = e2e::ReadSnapshot(session);
+  std::vector<std::pair<int, int>> cells(1);
+  if (!e2e::FindCell(s, -9, -1, &cells[0].first, &cells[0].second)) return nullptr;
+  for (int c = 1; c <= s.game.columns; ++c)
+    for (int r = 1; r <= s.game.rows; ++r)
+      if (s.board[c][r] == kCoveredMine) cells.push_back({c, r});
+  for (size_t i = 0; i < cells.size(); ++i) {
+    // Before the last flag the counter is at 0, but a mine is unflagged: no win yet.
+    const e2e::Snapshot now = e2e::ReadSnapshot(session);
+    EXPECT_EQ(s.game.minesLeft - static_cast<int>(i), now.game.minesLeft);
+    EXPECT_TRUE(i == 0 || now.state == GS_RUNNING) << "state " << now.state;
+    const int c = cells[i].first, r = cells[i].second;
+    if (!e2e::PressCell(session, c, r, kRight, true)) return nullptr;
+    if (e2e::ReadSnapshot(session).board[c][r] > -17) {
+      ADD_FAILURE() << "no flag at " << c << "," << r << " after Flush";
+      return nullptr;
+    }
+  }
+  return e2e::WaitForDialog(session, IDC_CONGRATULATION_TEXT);
 }
 
-TEST(Game, WonThroughRealPressesEntersTheBestScore) {
+// Checks the congratulation of the game just won and its score, worked out here from the
+// game's counters; presses OK and returns the name dialog that follows (the table has room).
+HWND Congratulate(const e2e::Session& session, HWND dialog, bool french, int32_t* score) {
+  const e2e::Snapshot s = e2e::ReadSnapshot(session);
+  EXPECT_EQ(GS_OVER, s.state);
+  EXPECT_EQ(-1, s.game.minesLeft);  // the wrong flag
+  const int minutes = s.game.elapsedSeconds / 60, seconds = s.game.elapsedSeconds % 60;
+  int base = s.game.totalMines + s.game.undosLeft - minutes / 2;
+  *score = (8 - s.game.ratio) * (base < 0 ? 1 : base) * s.game.columns;
+  EXPECT_EQ(*score, s.game.lastScore);
+  char expected[256];
+  snprintf(expected, sizeof expected,
+           french ? "Bravo,\n\nvous avez r\xe9solu cette grille %dx%d\n(avec %d mines)\nen "
+                    "%02d'%02d\".\nVotre score est de %d points."
+                  : "Congratulations,\n\nyou solved this %dx%d grid\n(with %d mines)\nin "
+                    "%02d' %02d\"\nYou scored %d points.",
+           static_cast<int>(s.game.columns), static_cast<int>(s.game.rows),
+           static_cast<int>(s.game.totalMines), minutes, seconds, static_cast<int>(*score));
+  EXPECT_EQ(french ? "Bravo !!" : "Congratulations!!", e2e::Text(dialog));
+  EXPECT_EQ(expected, e2e::Text(dialog, IDC_CONGRATULATION_TEXT));
+  EXPECT_EQ("OK", e2e::Text(dialog, IDC_OK));
+  if (!e2e::ClickButton(session, dialog, IDC_OK) || !e2e::WaitForGone(dialog)) return nullptr;
+  return e2e::WaitForDialog(session, IDC_NAME_EDIT);
+}
+
+enum Ending { kOk, kEscape, kCloseBox };
+
+// Types the text (if any) into the name dialog, which opens with a selected blank, and ends it.
+void AnswerName(const e2e::Session& session, HWND dialog, bool french, const char* typed,
+                Ending ending) {
+  EXPECT_EQ(french ? "Veuillez indiquer votre nom" : "Please enter your name:", e2e::Text(dialog));
+  EXPECT_EQ("OK", e2e::Text(dialog, IDC_OK));
+  EXPECT_EQ(" ", e2e::Text(dialog, IDC_NAME_EDIT));
+  if (typed != nullptr) {
+    ASSERT_TRUE(e2e::TypeText(session, GetDlgItem(dialog, IDC_NAME_EDIT), typed));
+    EXPECT_EQ(typed, e2e::Text(dialog, IDC_NAME_EDIT));
+  }
+  ASSERT_TRUE(ending == kOk       ? e2e::ClickButton(session, dialog, IDC_OK)
+              : ending == kEscape ? e2e::PressEscape(session, dialog)
+                                  : e2e::CloseDialog(session, dialog));
+  ASSERT_TRUE(e2e::WaitForGone(dialog));
+  ASSERT_TRUE(e2e::Flush(session));
+}
+
+// A deal of the first game in which some covered cell is empty (a flood fill to play).
+void DealWithAnEmptyCell(const e2e::Session& session, int* column, int* row) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (e2e::FindCell(e2e::ReadSnapshot(session), -1, -1, column, row)) return;
+    Sleep(1100);  // the deal is seeded by the clock's second
+    ASSERT_TRUE(e2e::Key(session, VK_F2));
+  }
+  FAIL() << "no deal with an empty cell";
+}
+
+TEST(Game, WonThroughRealPressesThenNamesInBothLanguagesReachTheFile) {
   e2e::Session session;
-  ASSERT_TRUE(e2e::Start(session, "ratio=6\r\ngrid=10\r\nsize=18\r\nlang=1000\r\nsound=0\r\n"));
-  e2e::Snapshot board;
-  ASSERT_TRUE(e2e::ReadSnapshot(session, &board));
-  // A deal without an empty covered cell is possible but rare: the next second deals anew.
-  Cell empty;
-  for (int attempt = 0; !FindCell(board, -1, -1, &empty) && attempt < 5; ++attempt) {
-    Sleep(1100);
-    ASSERT_TRUE(e2e::PressKey(session, VK_F2));
-    ASSERT_TRUE(e2e::ReadSnapshot(session, &board));
-  }
-  ASSERT_TRUE(FindCell(board, -1, -1, &empty)) << "no deal with an empty cell";
-  const int total = board.game.totalMines;
-  EXPECT_EQ(16, total);
-  EXPECT_EQ(3, board.game.undosLeft);
-  EXPECT_EQ(GS_READY, board.state);
+  ASSERT_TRUE(e2e::Start(session));
+  int column, row;
+  ASSERT_NO_FATAL_FAILURE(DealWithAnEmptyCell(session, &column, &row));
+  e2e::Snapshot s = e2e::ReadSnapshot(session);
+  EXPECT_EQ(16, s.game.totalMines);
+  EXPECT_EQ(3, s.game.undosLeft);
 
-  // A left press on an empty cell opens its area, exactly as the rules work it out.
+  // A left press on an empty cell opens its area exactly as the rules work it out, starts the
+  // clock and shows the time at once; a covered number is uncovered alone.
   signed char expected[kBoardSide][kBoardSide];
-  memcpy(expected, board.board, sizeof expected);
-  PredictFlood(expected, 10, 10, empty.column, empty.row);
-  ASSERT_TRUE(e2e::PressCell(session, empty.column, empty.row, e2e::kLeft));
-  ASSERT_TRUE(e2e::ReadSnapshot(session, &board));
-  EXPECT_TRUE(SameBoard(expected, board.board));
-  EXPECT_EQ(GS_RUNNING, board.state);
-  char clock[32];
-  ASSERT_TRUE(e2e::StatusText(session, 0, clock, sizeof clock));
-  EXPECT_TRUE(strcmp(clock, "0'00") == 0 || strcmp(clock, "0'01") == 0) << clock;
-
-  // A covered number is uncovered alone.
-  Cell number;
-  if (FindCell(board, -9, -2, &number)) {
-    memcpy(expected, board.board, sizeof expected);
-    expected[number.column][number.row] =
-        static_cast<signed char>(~expected[number.column][number.row]);
-    ASSERT_TRUE(e2e::PressCell(session, number.column, number.row, e2e::kLeft));
-    ASSERT_TRUE(e2e::ReadSnapshot(session, &board));
-    EXPECT_TRUE(SameBoard(expected, board.board));
+  memcpy(expected, s.board, sizeof expected);
+  PredictFlood(expected, 10, column, row);
+  ASSERT_TRUE(e2e::PressCell(session, column, row, kLeft));
+  EXPECT_TRUE(BoardIs(expected, session));
+  EXPECT_EQ(GS_RUNNING, e2e::ReadSnapshot(session).state);
+  EXPECT_EQ("0'00", e2e::StatusText(session, 0));
+  if (e2e::FindCell(e2e::ReadSnapshot(session), -9, -2, &column, &row)) {
+    expected[column][row] = static_cast<signed char>(~expected[column][row]);
+    ASSERT_TRUE(e2e::PressCell(session, column, row, kLeft));
+    EXPECT_TRUE(BoardIs(expected, session));
   }
 
-  // A mine explodes: the game waits for an undo, the counter shows one mine fewer.
-  Cell mine;
-  ASSERT_TRUE(FindCell(board, kCoveredMine, kCoveredMine, &mine));
-  EXPECT_EQ(MF_GRAYED, e2e::MenuItemState(session, IDM_UNDO) & MF_GRAYED);
-  ASSERT_TRUE(e2e::PressCell(session, mine.column, mine.row, e2e::kLeft));
-  ASSERT_TRUE(e2e::ReadSnapshot(session, &board));
-  EXPECT_EQ(GS_EXPLODED, board.state);
-  EXPECT_EQ(kExplodedMine, board.board[mine.column][mine.row]);
-  EXPECT_EQ(total - 1, board.game.minesLeft);
-  EXPECT_EQ(mine.column * 256 + mine.row, board.game.lastExploded);
-  EXPECT_EQ(0, e2e::MenuItemState(session, IDM_UNDO));
-  ExpectMinesShown(session, total - 1);
-  // While it waits, a left press changes nothing.
-  memcpy(expected, board.board, sizeof expected);
-  Cell covered;
-  ASSERT_TRUE(FindCell(board, -9, -1, &covered));
-  ASSERT_TRUE(e2e::PressCell(session, covered.column, covered.row, e2e::kLeft));
-  ASSERT_TRUE(e2e::ReadSnapshot(session, &board));
-  EXPECT_TRUE(SameBoard(expected, board.board));
-
-  // Escape undoes it through the program's accelerators.
-  ASSERT_TRUE(e2e::PressKey(session, VK_ESCAPE));
-  ASSERT_TRUE(e2e::ReadSnapshot(session, &board));
-  EXPECT_EQ(GS_RUNNING, board.state);
-  EXPECT_EQ(kCoveredMine, board.board[mine.column][mine.row]);
-  EXPECT_EQ(total, board.game.minesLeft);
-  EXPECT_EQ(2, board.game.undosLeft);
-  EXPECT_EQ(MF_GRAYED, e2e::MenuItemState(session, IDM_UNDO) & MF_GRAYED);
-
-  // A second explosion, undone by a right press below the grid.
-  ASSERT_TRUE(e2e::PressCell(session, mine.column, mine.row, e2e::kLeft));
-  ASSERT_TRUE(e2e::ReadSnapshot(session, &board));
-  ASSERT_EQ(GS_EXPLODED, board.state);
-  ASSERT_TRUE(e2e::Press(session, 5, 10 * 18 + 5, e2e::kRight));
-  ASSERT_TRUE(e2e::ReadSnapshot(session, &board));
-  EXPECT_EQ(GS_RUNNING, board.state);
-  EXPECT_EQ(kCoveredMine, board.board[mine.column][mine.row]);
-  EXPECT_EQ(total, board.game.minesLeft);
-  EXPECT_EQ(1, board.game.undosLeft);
-
-  // Flags on every mine but the last, then one on a safe cell: the counter reaches 0, no win.
-  Cell mines[kMaxGrid * kMaxGrid];
-  int mineCount = 0;
-  for (int column = 1; column <= 10; ++column)
-    for (int row = 1; row <= 10; ++row)
-      if (board.board[column][row] == kCoveredMine) mines[mineCount++] = {column, row};
-  ASSERT_EQ(total, mineCount);
-  for (int i = 0; i + 1 < mineCount; ++i) {
-    ASSERT_TRUE(e2e::PressCell(session, mines[i].column, mines[i].row, e2e::kRight));
-    ASSERT_TRUE(e2e::ReadSnapshot(session, &board));
-    ASSERT_EQ(kFlaggedMine, board.board[mines[i].column][mines[i].row]);
-    ASSERT_EQ(total - 1 - i, board.game.minesLeft);
+  // A mine explodes: one mine fewer on the counter, and a left press changes nothing until
+  // Escape undoes it. A second explosion is undone by a right press below the grid.
+  int mineColumn, mineRow, other, otherRow;
+  ASSERT_TRUE(
+      e2e::FindCell(e2e::ReadSnapshot(session), kCoveredMine, kCoveredMine, &mineColumn, &mineRow));
+  ASSERT_TRUE(e2e::FindCell(e2e::ReadSnapshot(session), -9, -1, &other, &otherRow));
+  for (int undosLeft : {2, 1}) {
+    ASSERT_TRUE(e2e::PressCell(session, mineColumn, mineRow, kLeft));
+    s = e2e::ReadSnapshot(session);
+    ASSERT_EQ(GS_EXPLODED, s.state);
+    EXPECT_EQ(kExplodedMine, s.board[mineColumn][mineRow]);
+    EXPECT_EQ(15, s.game.minesLeft);
+    EXPECT_EQ(mineColumn * 256 + mineRow, s.game.lastExploded);
+    EXPECT_EQ("Mines:15", e2e::StatusText(session, 1));
+    memcpy(expected, s.board, sizeof expected);
+    ASSERT_TRUE(e2e::PressCell(session, other, otherRow, kLeft));
+    EXPECT_TRUE(BoardIs(expected, session));
+    if (undosLeft == 2)
+      ASSERT_TRUE(e2e::Key(session, VK_ESCAPE));
+    else
+      ASSERT_TRUE(e2e::Press(session, 5, 10 * 18 + 5, kRight));
+    s = e2e::ReadSnapshot(session);
+    EXPECT_EQ(GS_RUNNING, s.state);
+    EXPECT_EQ(kCoveredMine, s.board[mineColumn][mineRow]);
+    EXPECT_EQ(16, s.game.minesLeft);
+    EXPECT_EQ(undosLeft, s.game.undosLeft);
   }
-  Cell safe;
-  ASSERT_TRUE(FindCell(board, -9, -1, &safe));
-  ASSERT_TRUE(e2e::PressCell(session, safe.column, safe.row, e2e::kRight));
-  ASSERT_TRUE(e2e::ReadSnapshot(session, &board));
-  EXPECT_EQ(0, board.game.minesLeft);
-  EXPECT_EQ(GS_RUNNING, board.state);
-  ExpectMinesShown(session, 0);
 
-  // The last mine's flag wins although a wrong flag remains: the congratulation opens.
-  const Cell last = mines[mineCount - 1];
-  ASSERT_TRUE(e2e::PostPressCell(session, last.column, last.row, e2e::kRight));
-  HWND congratulation = e2e::WaitForDialog(session, IDC_CONGRATULATION_TEXT);
-  ASSERT_NE(nullptr, congratulation);
-  ASSERT_TRUE(e2e::ReadSnapshot(session, &board));
-  EXPECT_EQ(GS_OVER, board.state);
-  EXPECT_EQ(-1, board.game.minesLeft);
-  const int elapsed = board.game.elapsedSeconds;
-  const int minutes = elapsed / 60;
-  int base = total + board.game.undosLeft - minutes / 2;
-  if (base < 0) base = 1;
-  const int score = (8 - 6) * base * 10;
-  EXPECT_EQ(score, board.game.lastScore);
-  char text[512];
-  char wanted[512];
-  snprintf(wanted, sizeof wanted, FindStringEntry(IDS_CONGRATULATION_TEXT + ENGLISH_OFFSET), 10, 10,
-           total, minutes, elapsed % 60, score);
-  ASSERT_TRUE(e2e::GetItemText(congratulation, IDC_CONGRATULATION_TEXT, text, sizeof text));
-  EXPECT_STREQ(wanted, text);
-  ASSERT_TRUE(e2e::WindowTitle(congratulation, text, sizeof text));
-  EXPECT_STREQ("Congratulations!!", text);
-  ASSERT_TRUE(e2e::ClickButton(session, congratulation, IDC_OK));
+  // Six wins, each into the next entry of the table. The second is won after the settings
+  // changed under it, and is scored as it was dealt; the last three in French.
+  const struct {
+    const char* typed;
+    Ending ending;
+    const char* stored;
+  } wins[] = {{"  Ada Lovelace  ", kOk, "Ada Lovelace"},
+              {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcd", kOk, "ABCDEFGHIJKLMNOPQRSTUVW"},
+              {"    ", kOk, ""},
+              {"Bob", kEscape, " "},
+              {nullptr, kCloseBox, " "},
+              {nullptr, kOk, ""}};
+  int32_t scores[6] = {};
+  for (int i = 0; i < 6; ++i) {
+    SCOPED_TRACE(testing::Message() << "win " << i);
+    const bool french = i >= 3;
+    ASSERT_TRUE(i != 3 || e2e::Command(session, IDM_LANGUAGE));
+    ASSERT_TRUE(i == 0 || e2e::Command(session, IDM_NEW_GAME));
+    if (i == 1) {
+      ASSERT_TRUE(e2e::PressCell(session, 1, 1, kLeft));
+      HWND dialog = e2e::OpenDialog(session, IDM_SETTINGS, IDC_GRID_EDIT);
+      ASSERT_NE(nullptr, dialog);
+      ASSERT_TRUE(e2e::SetText(dialog, IDC_GRID_EDIT, "12"));
+      for (int id : {IDC_SIZE_21, IDC_LEVEL_HARD, IDC_OK})
+        ASSERT_TRUE(e2e::ClickButton(session, dialog, id));
+      ASSERT_TRUE(e2e::WaitForGone(dialog));
+    }
+    HWND dialog = WinByFlags(session);
+    ASSERT_NE(nullptr, dialog);
+    if (i == 1) {
+      const GameRecord game = e2e::Read<GameRecord>(session, "_Game");
+      EXPECT_EQ(10, game.columns);
+      EXPECT_EQ(6, game.ratio);
+      EXPECT_EQ(16, game.totalMines);
+    }
+    dialog = Congratulate(session, dialog, french, &scores[i]);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_NO_FATAL_FAILURE(AnswerName(session, dialog, french, wins[i].typed, wins[i].ending));
+    ScoreEntry table[kScoreEntries];
+    ASSERT_TRUE(e2e::ReadSymbol(session, "_ScoreTable", table, sizeof table));
+    EXPECT_EQ(scores[i], table[i].score);
+    EXPECT_STREQ(wins[i].stored, table[i].name);
+    EXPECT_EQ(0, table[i + 1].score);
+    if (i == 0) {
+      // After the win every press is ignored.
+      memcpy(expected, e2e::ReadSnapshot(session).board, sizeof expected);
+      ASSERT_TRUE(e2e::PressCell(session, other, otherRow, kRight));
+      ASSERT_TRUE(e2e::PressCell(session, other, otherRow, kLeft));
+      EXPECT_TRUE(BoardIs(expected, session));
+      EXPECT_EQ(GS_OVER, e2e::ReadSnapshot(session).state);
+    }
+  }
 
-  // The score enters the empty table: the name is asked and typed with blanks around it.
-  HWND name = e2e::WaitForDialog(session, IDC_NAME_EDIT);
-  ASSERT_NE(nullptr, name);
-  EXPECT_TRUE(e2e::WaitForGone(congratulation));
-  ASSERT_TRUE(e2e::WindowTitle(name, text, sizeof text));
-  EXPECT_STREQ("Please enter your name:", text);
-  ASSERT_TRUE(e2e::TypeText(session, GetDlgItem(name, IDC_NAME_EDIT), "  Ada Lovelace  "));
-  ASSERT_TRUE(e2e::ClickButton(session, name, IDC_OK));
-  EXPECT_TRUE(e2e::WaitForGone(name));
-  ASSERT_TRUE(e2e::Sync(session));
-
-  ScoreEntry table[kScoreEntries];
-  ASSERT_TRUE(e2e::ReadSymbol(session, "_ScoreTable", table, sizeof table));
-  EXPECT_EQ(score, table[0].score);
-  EXPECT_STREQ("Ada Lovelace", table[0].name);
-  EXPECT_EQ(0, table[1].score);
-
-  // After the win every press is ignored.
-  ASSERT_TRUE(e2e::ReadSnapshot(session, &board));
-  memcpy(expected, board.board, sizeof expected);
-  ASSERT_TRUE(e2e::PressCell(session, safe.column, safe.row, e2e::kRight));
-  ASSERT_TRUE(e2e::PressCell(session, covered.column, covered.row, e2e::kLeft));
-  ASSERT_TRUE(e2e::ReadSnapshot(session, &board));
-  EXPECT_TRUE(SameBoard(expected, board.board));
-  EXPECT_EQ(GS_OVER, board.state);
-
-  // The best score reaches the settings file at exit.
-  DWORD exitCode = 1;
-  ASSERT_TRUE(e2e::Close(session, &exitCode));
-  EXPECT_EQ(0u, exitCode);
-  char file[4096];
-  ASSERT_TRUE(e2e::ReadSettingsFile(session, file, sizeof file));
-  char line[64];
-  snprintf(line, sizeof line, "\r\nsound=0\r\n%d, Ada Lovelace\r\n0, \r\n", score);
-  EXPECT_NE(nullptr, strstr(file, line)) << file;
+  ASSERT_TRUE(e2e::Close(session));
+  std::string file;
+  ASSERT_TRUE(e2e::ReadSettingsFile(session, &file));
+  EXPECT_EQ(e2e::SettingsText(12, 21, 4, true),
+            file.substr(0, e2e::SettingsText(12, 21, 4, true).size()));
+  for (int i = 0; i < 7; ++i) {
+    char line[64];
+    snprintf(line, sizeof line, "%d, %s", i < 6 ? static_cast<int>(scores[i]) : 0,
+             i < 6 ? wins[i].stored : "");
+    EXPECT_EQ(line, e2e::Line(file, 6 + i));
+  }
 }
 
 }  // namespace

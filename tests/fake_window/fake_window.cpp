@@ -15,30 +15,12 @@ static void Record(SeamCall kind, int argument) {
 
 void ResetFakeWindow() {
   memset(&FakeWindow, 0, sizeof FakeWindow);
-  FakeWindow.congratulationComputesScore = true;
   SetNameAnswer(" ");
 }
 
 void SetNameAnswer(const char* text) {
   memset(FakeWindow.nameAnswer, 0, sizeof FakeWindow.nameAnswer);
-  for (int i = 0; i < kFakeNameSize - 1 && text[i] != '\0'; ++i) FakeWindow.nameAnswer[i] = text[i];
-}
-
-int CountCalls(SeamCall kind) {
-  int count = 0;
-  const int recorded = FakeWindow.calls < kFakeLogCapacity ? FakeWindow.calls : kFakeLogCapacity;
-  for (int i = 0; i < recorded; ++i) {
-    if (FakeWindow.log[i].kind == kind) ++count;
-  }
-  return count;
-}
-
-int FindCall(SeamCall kind, int from) {
-  const int recorded = FakeWindow.calls < kFakeLogCapacity ? FakeWindow.calls : kFakeLogCapacity;
-  for (int i = from < 0 ? 0 : from; i < recorded; ++i) {
-    if (FakeWindow.log[i].kind == kind) return i;
-  }
-  return -1;
+  strncpy(FakeWindow.nameAnswer, text, kFakeNameSize - 1);
 }
 
 void RedrawGame() {
@@ -69,11 +51,8 @@ void EnableUndo(bool enabled) {
 }
 
 void ShowCongratulation() {
-  int score = 0;
-  if (FakeWindow.congratulationComputesScore) {
-    score = ComputeScore(&FakeWindow.congratulationMinutes, &FakeWindow.congratulationSeconds);
-  }
-  Record(CALL_SHOW_CONGRATULATION, score);
+  int32_t minutes, seconds;
+  Record(CALL_SHOW_CONGRATULATION, ComputeScore(&minutes, &seconds));
 }
 
 void AskName(char* buffer) {

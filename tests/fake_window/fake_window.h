@@ -2,16 +2,14 @@
 // Link torvane_fake_window instead of ui/; call ResetFakeWindow() before each test.
 #pragma once
 
-#include <cstdint>
-
 enum SeamCall : int {
   CALL_REDRAW_GAME,
   CALL_PLAY_EFFECT,  // argument: the effect
   CALL_START_CLOCK,
-  CALL_STOP_CLOCK,
+  CALL_STOP_CLOCK,           // argument: the clock timer stopped
   CALL_SHOW_CLOCK,           // argument: the seconds
   CALL_ENABLE_UNDO,          // argument: 1 enabled, 0 grayed
-  CALL_SHOW_CONGRATULATION,  // argument: the score computed, when computing is on
+  CALL_SHOW_CONGRATULATION,  // argument: the score computed as the real dialog does
   CALL_ASK_NAME,
 };
 
@@ -29,12 +27,6 @@ struct FakeWindowRecord {
   int effects[6];                    // PlayEffect calls per effect
   int redraws;
   int clockStarts;  // StartClock stores this count in Game.clockTimer
-
-  // ShowCongratulation computes the score like the real dialog (on after a reset).
-  bool congratulationComputesScore;
-  int32_t congratulationMinutes;
-  int32_t congratulationSeconds;
-
   // AskName copies all 64 bytes of nameAnswer into the buffer (a blank after a reset), and
   // keeps what the buffer held when it was called.
   char nameAnswer[kFakeNameSize];
@@ -45,6 +37,3 @@ extern FakeWindowRecord FakeWindow;
 void ResetFakeWindow();
 // Sets nameAnswer to text, cut to 63 bytes and zero-padded.
 void SetNameAnswer(const char* text);
-int CountCalls(SeamCall kind);
-// Index in the log of the first call of this kind at or after `from`, or -1.
-int FindCall(SeamCall kind, int from = 0);

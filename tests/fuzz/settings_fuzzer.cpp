@@ -13,9 +13,7 @@
 
 namespace {
 
-char ScratchDir[256];
-char InputPath[512];
-char SavedPath[512];
+char ScratchDir[256], InputPath[512], SavedPath[512];
 
 void RemoveScratchFiles() {
   remove(InputPath);
@@ -24,68 +22,59 @@ void RemoveScratchFiles() {
 }
 
 void Check(bool condition, const char* what) {
-  if (!condition) {
-    fprintf(stderr, "settings fuzzer: %s\n", what);
-    RemoveScratchFiles();
-    abort();
-  }
+  if (condition) return;
+  fprintf(stderr, "settings fuzzer: %s\n", what);
+  RemoveScratchFiles();
+  abort();
 }
 
-void MakeScratchFiles() {
-  // Every input is saved once; a memory file system keeps that cheap when there is one.
-  const char* base = getenv("TMPDIR");
-  if (base == nullptr && access("/dev/shm", W_OK) == 0) base = "/dev/shm";
-  snprintf(ScratchDir, sizeof ScratchDir, "%s/settings-fuzz-XXXXXX",
-           base != nullptr ? base : "/tmp");
-  Check(mkdtemp(ScratchDir) != nullptr, "no scratch directory");
-  snprintf(InputPath, sizeof InputPath, "%s/input.ini", ScratchDir);
-  snprintf(SavedPath, sizeof SavedPath, "%s/saved.ini", ScratchDir);
-  atexit(RemoveScratchFiles);
-}
-
-// As the program starts: every record zero.
-void ResetRecords() {
+// Loads path into records zeroed as at start-up and copies them out.
+void LoadInto(const char* path, SettingsRecord* settings, int32_t* language, ScoreEntry* table) {
   Settings = SettingsRecord{};
   LanguageOffset = 0;
   memset(ScoreTable, 0, sizeof ScoreTable);
-}
-
-void CheckValid() {
-  Check(Settings.ratio >= 4 && Settings.ratio <= 6, "ratio out of range");
-  Check(Settings.grid >= kMinGrid && Settings.grid <= kMaxGrid, "grid out of range");
-  Check(Settings.size == 15 || Settings.size == 18 || Settings.size == 21, "bad size");
-  Check(LanguageOffset == 0 || LanguageOffset == 1000, "bad language");
-  for (const ScoreEntry& entry : ScoreTable) {
-    Check(memchr(entry.name, 0, sizeof entry.name) != nullptr, "unterminated name");
-  }
+  LoadSettings(path);
+  *settings = Settings;
+  *language = LanguageOffset;
+  memcpy(table, ScoreTable, sizeof ScoreTable);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (InputPath[0] == 0) MakeScratchFiles();
+  if (InputPath[0] == 0) {
+    // Every input is saved once; a memory file system keeps that cheap when there is one.
+    const char* base = getenv("TMPDIR");
+    if (base == nullptr && access("/dev/shm", W_OK) == 0) base = "/dev/shm";
+    snprintf(ScratchDir, sizeof ScratchDir, "%s/settings-fuzz-XXXXXX", base ? base : "/tmp");
+    Check(mkdtemp(ScratchDir) != nullptr, "no scratch directory");
+    snprintf(InputPath, sizeof InputPath, "%s/input.ini", ScratchDir);
+    snprintf(SavedPath, sizeof SavedPath, "%s/saved.ini", ScratchDir);
+    atexit(RemoveScratchFiles);
+  }
   FILE* file = fopen(InputPath, "wb");
   Check(file != nullptr, "cannot write the input file");
   if (size > 0) fwrite(data, 1, size, file);
   fclose(file);
 
-  ResetRecords();
-  LoadSettings(InputPath);
-  CheckValid();
+  SettingsRecord settings, again;
+  int32_t language, languageAgain;
+  ScoreEntry table[kScoreEntries], tableAgain[kScoreEntries];
+  LoadInto(InputPath, &settings, &language, table);
+  Check(settings.ratio >= 4 && settings.ratio <= 6, "ratio out of range");
+  Check(settings.grid >= kMinGrid && settings.grid <= kMaxGrid, "grid out of range");
+  Check(settings.size == 15 || settings.size == 18 || settings.size == 21, "bad size");
+  Check(language == 0 || language == 1000, "bad language");
 
   // Whatever was read must survive a save and a second load unchanged.
-  SettingsRecord settings = Settings;
-  int32_t language = LanguageOffset;
-  ScoreEntry table[kScoreEntries];
-  memcpy(table, ScoreTable, sizeof table);
   SaveSettings(SavedPath);
-  ResetRecords();
-  LoadSettings(SavedPath);
-  Check(memcmp(&settings, &Settings, sizeof settings) == 0, "settings changed on a round trip");
-  Check(language == LanguageOffset, "language changed on a round trip");
+  LoadInto(SavedPath, &again, &languageAgain, tableAgain);
+  Check(memcmp(&settings, &again, sizeof settings) == 0, "settings changed on a round trip");
+  Check(language == languageAgain, "language changed on a round trip");
   for (int i = 0; i < kScoreEntries; ++i) {
-    Check(table[i].score == ScoreTable[i].score, "score changed on a round trip");
-    Check(strcmp(table[i].name, ScoreTable[i].name) == 0, "name changed on a round trip");
+    Check(memchr(table[i].name, 0, sizeof table[i].name) != nullptr, "unterminated name");
+    Check(table[i].score == tableAgain[i].score, "score changed on a round trip");
+    Check(strcmp(table[i].name, tableAgain[i].name) == 0, "name changed on a round trip");
   }
   return 0;
 }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "fake_window.h"
 #include "game/game.h"
@@ -14,31 +16,38 @@ class GameTest : public ::testing::Test {
     ResetFakeWindow();
     memset(Board, 0, sizeof Board);
     memset(&Game, 0, sizeof Game);
+    memset(ScoreTable, 0, sizeof ScoreTable);
     GameState = 0;
-    Settings = {6, 10, 15, 0};
-    for (ScoreEntry& entry : ScoreTable) entry = {};
-  }
-
-  // The 10 x 10, ratio 6 board of seed 1, 15-pixel tiles.
-  static void DealSeedOne() {
-    Settings = {6, 10, 15, 0};
-    DealBoardWithSeed(1);
-    EncodeNeighbours();
-  }
-
-  // Client point in the middle of a cell of the running game.
-  static unsigned X(int column) { return static_cast<unsigned>((column - 1) * Game.size + 7); }
-  static unsigned Y(int row) { return static_cast<unsigned>((row - 1) * Game.size + 7); }
-
-  static int UncoveredCells() {
-    int count = 0;
-    for (int c = 1; c <= Game.columns; ++c)
-      for (int r = 1; r <= Game.rows; ++r) count += Board[c][r] >= 0;
-    return count;
-  }
-
-  static bool IsMine(int c, int r) {
-    return Board[c][r] == kCoveredMine || Board[c][r] == kFlaggedMine ||
-           Board[c][r] == kExplodedMine;
   }
 };
+
+// The 10 x 10, ratio 6 board of seed 1, 15-pixel tiles.
+inline void DealSeedOne() {
+  Settings = {6, 10, 15, 0};
+  DealBoardWithSeed(1);
+  EncodeNeighbours();
+}
+
+// Client point in the middle of a cell of the running game.
+inline unsigned X(int column) {
+  return static_cast<unsigned>((column - 1) * Game.size + 7);
+}
+inline unsigned Y(int row) {
+  return static_cast<unsigned>((row - 1) * Game.size + 7);
+}
+
+inline int UncoveredCells() {
+  int count = 0;
+  for (int c = 1; c <= Game.columns; ++c)
+    for (int r = 1; r <= Game.rows; ++r) count += Board[c][r] >= 0;
+  return count;
+}
+
+// The calls recorded since the last reset, as (kind, argument) pairs for one comparison.
+using CallLog = std::vector<std::pair<int, int>>;
+inline CallLog Calls() {
+  CallLog calls;
+  for (int i = 0; i < FakeWindow.calls && i < kFakeLogCapacity; ++i)
+    calls.emplace_back(FakeWindow.log[i].kind, FakeWindow.log[i].argument);
+  return calls;
+}

@@ -1,6 +1,8 @@
 // score_test.cpp: the score formula, the entry into the best-score table and the name.
 #include "game_fixture.h"
 
+namespace {
+
 using ScoreTest = GameTest;
 
 TEST_F(ScoreTest, ScoreExamples) {
@@ -12,96 +14,64 @@ TEST_F(ScoreTest, ScoreExamples) {
       {10, 6, 16, 0, 32 * 60, 32, 0, 0}, {30, 4, 225, 45, 119, 1, 59, 32400},
   };
   for (const auto& game : games) {
-    Game.columns = Game.rows = game.columns;
-    Game.ratio = game.ratio;
-    Game.totalMines = game.mines;
-    Game.undosLeft = game.undos;
-    Game.elapsedSeconds = game.elapsed;
-    Game.lastScore = -7;
-    int32_t minutes = -1;
-    int32_t seconds = -1;
-    EXPECT_EQ(ComputeScore(&minutes, &seconds), game.score) << game.elapsed;
-    EXPECT_EQ(Game.lastScore, game.score);
-    EXPECT_EQ(minutes, game.minutes);
-    EXPECT_EQ(seconds, game.seconds);
+    Game = {game.columns, game.columns, game.ratio, 18, game.mines, 0,
+            game.undos,   game.elapsed, 0,          -7, 0};
+    int32_t minutes = -1, seconds = -1;
+    const int32_t score = ComputeScore(&minutes, &seconds);
+    EXPECT_EQ(std::vector<int>({game.score, game.score, game.minutes, game.seconds}),
+              std::vector<int>({score, Game.lastScore, minutes, seconds}))
+        << game.elapsed;
   }
 }
 
-static void FillTable(int32_t score) {
-  for (int i = 0; i < kScoreEntries; ++i) {
-    ScoreTable[i].score = score;
-    snprintf(ScoreTable[i].name, sizeof ScoreTable[i].name, "P%d", i + 1);
-  }
-}
-
-TEST_F(ScoreTest, TakesTheFirstEmptyEntry) {
-  FillTable(10000);
-  ScoreTable[3].score = 0;
-  ScoreTable[9].score = 0;
-  Game.lastScore = 5;
-  SetNameAnswer("Zoe");
+// Enters `score` with the name `name` offered back; gives the index of the entry it changed,
+// or -1, and checks that the name was asked exactly when an entry changed (a score of 0
+// entering an empty entry changes its name to the blank offered back).
+int Enter(int32_t score, const char* name = "New") {
+  ScoreEntry before[kScoreEntries];
+  memcpy(before, ScoreTable, sizeof before);
+  ResetFakeWindow();
+  SetNameAnswer(name);
+  Game.lastScore = score;
   EnterScore();
-  EXPECT_EQ(ScoreTable[3].score, 5);
+  int changed = -1;
+  for (int i = kScoreEntries - 1; i >= 0; --i)
+    if (memcmp(&before[i], &ScoreTable[i], sizeof before[i]) != 0) changed = i;
+  EXPECT_EQ(FakeWindow.calls, changed >= 0 ? 1 : 0) << "asked for the name";
+  return changed;
+}
+
+TEST_F(ScoreTest, FirstEmptyEntryElseTheFirstOfTheSmallest) {
+  for (int i = 0; i < kScoreEntries; ++i) ScoreTable[i] = {900, "Old"};
+  ScoreTable[3].score = ScoreTable[9].score = 0;
+  EXPECT_EQ(Enter(5, "Zoe"), 3);
   EXPECT_STREQ(ScoreTable[3].name, "Zoe");
-  EXPECT_EQ(ScoreTable[9].score, 0);
   EXPECT_STREQ(FakeWindow.nameOffered, " ");
+  EXPECT_EQ(Enter(1), 9);
 
-  // A score of 0 enters an empty entry, asks the name, and leaves the entry empty.
-  ClearScores();
-  for (const ScoreEntry& entry : ScoreTable) {
-    EXPECT_EQ(entry.score, 0);
-    EXPECT_STREQ(entry.name, "");
-  }
-  ResetFakeWindow();
-  Game.lastScore = 0;
-  EnterScore();
-  EXPECT_EQ(CountCalls(CALL_ASK_NAME), 1);
-  EXPECT_STREQ(ScoreTable[0].name, " ");
-  EXPECT_EQ(ScoreTable[0].score, 0);
-}
-
-TEST_F(ScoreTest, FullTableReplacesTheFirstSmallest) {
-  FillTable(900);
-  ScoreTable[6].score = 500;
-  ScoreTable[11].score = 500;
-  Game.lastScore = 499;
-  EnterScore();
-  EXPECT_EQ(FakeWindow.calls, 0);
-  EXPECT_EQ(ScoreTable[6].score, 500);
-
-  Game.lastScore = 500;
-  SetNameAnswer("Eve");
-  EnterScore();
-  EXPECT_EQ(CountCalls(CALL_ASK_NAME), 1);
-  EXPECT_EQ(ScoreTable[6].score, 500);
+  ScoreTable[3].score = ScoreTable[9].score = 900;
+  ScoreTable[6].score = ScoreTable[11].score = 500;
+  EXPECT_EQ(Enter(499), -1);
+  EXPECT_EQ(Enter(500, "Eve"), 6);
+  EXPECT_EQ(std::vector<int>({500, 500}),
+            std::vector<int>({ScoreTable[6].score, ScoreTable[11].score}));
   EXPECT_STREQ(ScoreTable[6].name, "Eve");
-  EXPECT_STREQ(ScoreTable[11].name, "P12");
 
-  // Now entry 12 is the first smallest; a score of 0 only enters over a negative one.
-  Game.lastScore = 0;
-  ScoreTable[11].score = 600;
-  ResetFakeWindow();
-  EnterScore();
-  EXPECT_EQ(FakeWindow.calls, 0);
+  // A score of 0 enters only an empty or negative entry; the name is still asked.
+  EXPECT_EQ(Enter(0), -1);
   ScoreTable[20].score = -3;
-  EnterScore();
-  EXPECT_EQ(ScoreTable[20].score, 0);
-  EXPECT_EQ(CountCalls(CALL_ASK_NAME), 1);
+  EXPECT_EQ(Enter(0, "Neg"), 20);
+  ClearScores();
+  for (const ScoreEntry& entry : ScoreTable) EXPECT_TRUE(entry.score == 0 && entry.name[0] == 0);
+  EXPECT_EQ(Enter(0, " "), 0);
+  EXPECT_STREQ(ScoreTable[0].name, " ");
 }
 
 TEST_F(ScoreTest, NameIsCutAndTerminated) {
   memset(FakeWindow.nameAnswer, 'x', sizeof FakeWindow.nameAnswer);  // no terminator at all
   Game.lastScore = 42;
   EnterScore();
-  EXPECT_EQ(strlen(ScoreTable[0].name), 24u);
-  EXPECT_EQ(ScoreTable[0].name[23], 'x');
-
-  SetNameAnswer("Bo");  // a shorter name leaves nothing of the longer one behind
-  ScoreTable[0].score = -1;
-  FillTable(100);
-  memset(ScoreTable[5].name, 'y', sizeof ScoreTable[5].name);
-  ScoreTable[5].score = 1;
-  EnterScore();
-  EXPECT_STREQ(ScoreTable[5].name, "Bo");
-  for (size_t i = 2; i < sizeof ScoreTable[5].name; ++i) EXPECT_EQ(ScoreTable[5].name[i], 0);
+  EXPECT_EQ(std::string(ScoreTable[0].name), std::string(24, 'x'));
 }
+
+}  // namespace

@@ -1,21 +1,77 @@
-// text_test.cpp: LoadText in both languages, its one buffer, and the generated STRINGTABLE
-// script read back.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-
+// text_test.cpp: LoadText in both languages against the texts written out again, its one
+// buffer, ids and offsets outside the table.
 #include <gtest/gtest.h>
-#include <unistd.h>
+
+#include <cstdint>
+#include <cstring>
 
 #include "res/resource_ids.h"
-#include "res/string_script.h"
 #include "res/string_table.h"
 #include "res/text.h"
-#include "tests/res/expected_texts.h"
 
 namespace {
+
+// Every text as the players read it, in Windows-1252 (octal escapes where a hex one would run
+// on into the next letter); null: no text in that language.
+const struct {
+  int id;
+  const char* french;
+  const char* english;
+} kReference[] = {
+    {400, "&Partie", "&Game"},
+    {401, "&Options", "&Options"},
+    {402, "&Aide", "&Help"},
+    {410, "Nouvelle partie\tF2", "New Game\tF2"},
+    {411, "Voir solution", "See Solution"},
+    {412, "Annuler dernier coup", "Undo last move"},
+    {413, "Quitter", "Quit"},
+    {420, "Param\xE8tres", "Settings"},
+    {421, "Afficher scores", "Display scores"},
+    {422, "English", "Fran\347ais"},
+    {430, "A propos du Torvane", "About the Torvane"},
+    {431, "Aide", "Help"},
+    {450, "Torvane\nVersion 1.1", "Torvane\nVersion 1.1"},
+    {451,
+     "Un jeu de l'Atelier Vireloup\nJeux et petits utilitaires\n\nVos remarques sont les "
+     "bienvenues :\nvireloup@example.org",
+     "A game from Atelier Vireloup\nGames and small utilities\n\nYour comments are "
+     "welcome:\nvireloup@example.org"},
+    {480, "Bravo !!", "Congratulations!!"},
+    {481, "Veuillez indiquer votre nom", "Please enter your name:"},
+    {482, "Torvane", "Torvane"},
+    {489, "Param\xE9trage de la grille de jeu", "Game Grid Settings"},
+    {490, "Taille des pi\350ces", "Size of stones"},
+    {491, "Colonnes/rang\351es", "# Columns/Rows"},
+    {492, "Taille de la grille", nullptr},
+    {493, "15 pixels", "15 pixels"},
+    {494, "18 pixels", "18 pixels"},
+    {495, "21 pixels", "21 pixels"},
+    {496, "Degr\xE9 de difficult\xE9", "Difficulty"},
+    {497, "Difficile", "Hard"},
+    {498, "Moyen", "Medium"},
+    {499, "Facile", "Easy"},
+    {500, "Torvane - Atelier Vireloup", "Torvane - Atelier Vireloup"},
+    {501, "ratio=%d", "ratio=%d"},
+    {502, "grille=%d", "grid=%d"},
+    {503, "lang=%d", "lang=%d"},
+    {504, "Temps", "Time"},
+    {505, "Mines", "Mines"},
+    {506, "Annulations", "Undos"},
+    {507, nullptr, "Jokers"},
+    {508, "Meilleurs scores", "Best Scores"},
+    {509,
+     "Bravo,\n\nvous avez r\xE9solu cette grille %dx%d\n(avec %d mines)\nen %02d'%02d\".\nVotre "
+     "score est de %d points.",
+     "Congratulations,\n\nyou solved this %dx%d grid\n(with %d mines)\nin %02d' %02d\"\nYou "
+     "scored %d points."},
+    {515, "OK", "OK"},
+    {516, "Annuler", "Cancel"},
+    {517, "Torvane", "Torvane"},
+    {518, "Effacer les scores", "Reset scores"},
+    {519, "larg=%d", "size=%d"},
+    {520, "sons=%d", "sound=%d"},
+    {521, "Effets sonores", "Sound effects"},
+};
 
 // LanguageOffset is process-wide: every test leaves it French.
 class TextTest : public ::testing::Test {
@@ -23,55 +79,42 @@ class TextTest : public ::testing::Test {
   void TearDown() override { LanguageOffset = 0; }
 };
 
-std::string Expected(const char* utf8) {
-  std::string bytes;
-  if (utf8 != nullptr) {
-    EXPECT_TRUE(Utf8ToCp1252(utf8, &bytes)) << utf8;
-  }
-  return bytes;
-}
-
-TEST_F(TextTest, EveryIdGivesItsTextInEachLanguage) {
+// Each id in turn, after a text in the buffer that a missing one must not leave behind.
+TEST_F(TextTest, EveryIdGivesItsTextInEachLanguageAndNoOtherTextExists) {
+  size_t next = 0;
+  int texts = 0;
   for (int id = 400; id <= 521; ++id) {
-    const ExpectedText* expected = FindExpectedText(id);
-    std::string french = Expected(expected ? expected->french : nullptr);
-    std::string english = Expected(expected ? expected->english : nullptr);
-
-    LanguageOffset = 0;
-    EXPECT_EQ(french, LoadText(id)) << "French " << id;
-    EXPECT_EQ(english, LoadText(id + ENGLISH_OFFSET)) << "English by full id " << id;
-    LanguageOffset = ENGLISH_OFFSET;
-    EXPECT_EQ(english, LoadText(id)) << "English " << id;
+    const bool listed =
+        next < sizeof kReference / sizeof kReference[0] && kReference[next].id == id;
+    const char* french = listed && kReference[next].french ? kReference[next].french : "";
+    const char* english = listed && kReference[next].english ? kReference[next].english : "";
+    next += listed;
+    texts += (*french != 0) + (*english != 0);
+    const struct {
+      int32_t offset, full;
+      const char* text;
+    } reads[] = {{0, id, french}, {0, id + ENGLISH_OFFSET, english}, {ENGLISH_OFFSET, id, english}};
+    for (const auto& read : reads) {
+      LanguageOffset = read.offset;
+      LoadText(IDS_SETTINGS);
+      EXPECT_STREQ(read.text, LoadText(read.full)) << read.full << " offset " << read.offset;
+    }
   }
+  int table = 0;
+  for (int i = 0; i < kStringCount; ++i) {
+    const char* text = kStringTable[i].text;
+    table += text != nullptr;
+    // LoadStringA keeps at most 511 characters in the program's buffer.
+    EXPECT_LT(text ? strlen(text) : 0, static_cast<size_t>(kTextBufferSize)) << kStringTable[i].id;
+  }
+  EXPECT_EQ(texts, table) << "texts outside 400..521 and 1400..1521";
 }
 
-TEST_F(TextTest, AccentsAreWindows1252Bytes) {
-  EXPECT_STREQ("Param\xE8tres", LoadText(IDS_SETTINGS));
-  EXPECT_STREQ("Degr\xE9 de difficult\xE9", LoadText(IDS_LEVEL_GROUP));
-  LanguageOffset = ENGLISH_OFFSET;
-  EXPECT_STREQ(
-      "Fran\xE7"
-      "ais",
-      LoadText(IDS_LANGUAGE));
-}
-
-TEST_F(TextTest, TextsOfOneLanguageOnlyAreEmptyInTheOther) {
-  LanguageOffset = ENGLISH_OFFSET;
-  LoadText(IDS_SETTINGS);  // a text in the buffer must not survive a missing one
-  EXPECT_STREQ("", LoadText(IDS_GRID_GROUP));
-  EXPECT_STREQ("Jokers", LoadText(IDS_JOKERS));
-  LanguageOffset = 0;
-  LoadText(IDS_SETTINGS);
-  EXPECT_STREQ("", LoadText(IDS_JOKERS));
-  EXPECT_STREQ("", LoadText(IDS_GRID_GROUP + ENGLISH_OFFSET));
-}
-
-TEST_F(TextTest, IdsOutsideTheTableAreEmpty) {
-  const int ids[] = {0, -1, 1, 399, 403, 522, 1399, 1522, 65535, 65536 + 400, INT32_MIN, INT32_MAX};
+TEST_F(TextTest, IdsAndOffsetsOutsideTheTableGiveNothing) {
+  const int ids[] = {0, -1, 399, 403, 522, 1399, 1522, 65536 + 400, INT32_MIN, INT32_MAX};
   for (int id : ids) EXPECT_STREQ("", LoadText(id)) << id;
   // A wild offset (a damaged settings file) must neither wrap onto a text nor overflow.
-  const int32_t offsets[] = {INT32_MAX, INT32_MIN, -400, 65536};
-  for (int32_t offset : offsets) {
+  for (int32_t offset : {INT32_MAX, INT32_MIN, -400, 65536}) {
     LanguageOffset = offset;
     EXPECT_STREQ("", LoadText(IDS_MENU_GAME)) << offset;
   }
@@ -79,138 +122,12 @@ TEST_F(TextTest, IdsOutsideTheTableAreEmpty) {
 
 TEST_F(TextTest, EachCallOverwritesTheOneBuffer) {
   const char* first = LoadText(IDS_CONGRATULATION_TEXT);
-  const char* second = LoadText(IDS_OK);
-  EXPECT_EQ(first, second);
+  EXPECT_EQ(first, LoadText(IDS_OK));
   EXPECT_STREQ("OK", first);
-  const char* third = LoadText(IDS_MENU_HELP);
-  EXPECT_EQ(first, third);
-  EXPECT_STREQ("&Aide", second);
-}
-
-TEST(StringTable, HoldsExactlyTheProgramsTexts) {
-  int texts = 0;
-  for (int i = 0; i < kStringCount; ++i) {
-    const StringEntry& entry = kStringTable[i];
-    if (entry.text == nullptr) continue;
-    ++texts;
-    // LoadStringA keeps at most 511 characters in the program's buffer.
-    EXPECT_LT(strlen(entry.text), static_cast<size_t>(kTextBufferSize)) << entry.id;
-    bool english = entry.id >= 400 + ENGLISH_OFFSET;
-    const ExpectedText* expected = FindExpectedText(entry.id - (english ? ENGLISH_OFFSET : 0));
-    ASSERT_NE(nullptr, expected) << "unexpected id " << entry.id;
-    EXPECT_NE(nullptr, english ? expected->english : expected->french) << entry.id;
-  }
-  int expected_texts = 0;
-  for (int i = 0; i < kExpectedTextCount; ++i)
-    expected_texts +=
-        (kExpectedTexts[i].french != nullptr) + (kExpectedTexts[i].english != nullptr);
-  EXPECT_EQ(expected_texts, texts);
-}
-
-// Reads back what a writer put into a temporary file.
-std::string Captured(void (*write)(FILE*, const void*), const void* argument) {
-  FILE* file = tmpfile();
-  if (file == nullptr) return "(no temporary file)";
-  write(file, argument);
-  std::string text;
-  rewind(file);
-  for (int c; (c = fgetc(file)) != EOF;) text.push_back(static_cast<char>(c));
-  fclose(file);
-  return text;
-}
-
-TEST(StringScript, EscapesWhatTheScriptCannotHoldAsIs) {
-  auto write = [](FILE* out, const void* text) {
-    WriteScriptString(out, static_cast<const char*>(text));
-  };
-  EXPECT_EQ("\"\"", Captured(write, ""));
-  EXPECT_EQ("\"say \"\"hi\"\"\"", Captured(write, "say \"hi\""));
-  EXPECT_EQ("\"a\\\\b\\nc\\td\"", Captured(write, "a\\b\nc\td"));
-  EXPECT_EQ("\"\\350t\\351\\001\\177\\377\"", Captured(write, "\xE8t\xE9\x01\x7F\xFF"));
-  // A digit after an octal escape stays a character of its own (escapes take three digits).
-  EXPECT_EQ("\"\\3502\"", Captured(write,
-                                   "\xE8"
-                                   "2"));
-}
-
-// The texts of a STRINGTABLE script, as a resource compiler reads its quoted strings.
-bool ParseScriptString(const char*& p, std::string* text) {
-  if (*p != '"') return false;
-  ++p;
-  text->clear();
-  for (;;) {
-    char c = *p++;
-    if (c == '\0' || c == '\n') return false;
-    if (c == '"') {
-      if (*p != '"') return true;
-      text->push_back('"');
-      ++p;
-    } else if (c == '\\') {
-      char e = *p++;
-      if (e == 'n') {
-        text->push_back('\n');
-      } else if (e == 't') {
-        text->push_back('\t');
-      } else if (e == '\\') {
-        text->push_back('\\');
-      } else if (e >= '0' && e <= '7') {
-        int value = e - '0';
-        for (int digits = 1; digits < 3 && *p >= '0' && *p <= '7'; ++digits)
-          value = value * 8 + (*p++ - '0');
-        text->push_back(static_cast<char>(value));
-      } else {
-        return false;
-      }
-    } else {
-      text->push_back(c);
-    }
-  }
-}
-
-TEST(StringScript, GeneratedScriptGivesBackEveryText) {
-  // Named by process so that two builds running their tests at once do not share the file.
-  const std::string path =
-      testing::TempDir() + "torvane_strings_" + std::to_string(getpid()) + ".rc";
-  std::string command = std::string("\"") + STRINGSRC_PATH + "\" \"" + path + "\"";
-  ASSERT_EQ(0, std::system(command.c_str()));
-  FILE* file = fopen(path.c_str(), "rb");
-  ASSERT_NE(nullptr, file);
-  std::string script;
-  for (int c; (c = fgetc(file)) != EOF;) script.push_back(static_cast<char>(c));
-  fclose(file);
-  remove(path.c_str());
-
-  size_t pragma = script.find("#pragma code_page(1252)\n");
-  size_t begin = script.find("\nSTRINGTABLE\nBEGIN\n");
-  size_t end = script.find("\nEND\n");
-  ASSERT_NE(std::string::npos, pragma);
-  ASSERT_NE(std::string::npos, begin);
-  ASSERT_NE(std::string::npos, end);
-  EXPECT_LT(pragma, begin);
-  EXPECT_EQ(script.size(), end + 5);
-
-  int found = 0;
-  int previous = 0;
-  const char* p = script.c_str() + begin + strlen("\nSTRINGTABLE\nBEGIN\n");
-  const char* stop = script.c_str() + end + 1;
-  while (p < stop) {
-    int id = 0;
-    int used = 0;
-    ASSERT_EQ(1, sscanf(p, "  %d, %n", &id, &used)) << p;
-    p += used;
-    std::string text;
-    ASSERT_TRUE(ParseScriptString(p, &text)) << "id " << id;
-    ASSERT_EQ('\n', *p) << "id " << id;
-    ++p;
-    EXPECT_GT(id, previous);
-    previous = id;
-    ++found;
-    EXPECT_EQ(std::string(LoadText(id)), text) << "id " << id;
-    EXPECT_NE(nullptr, FindStringEntry(id)) << "id " << id;
-  }
-  int texts = 0;
-  for (int i = 0; i < kStringCount; ++i) texts += kStringTable[i].text != nullptr;
-  EXPECT_EQ(texts, found);
+  EXPECT_EQ(first, LoadText(IDS_MENU_HELP));
+  EXPECT_STREQ("&Aide", first);
+  EXPECT_EQ(first, LoadText(IDS_JOKERS));
+  EXPECT_STREQ("", first);
 }
 
 }  // namespace

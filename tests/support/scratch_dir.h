@@ -14,10 +14,7 @@ class ScratchDirTest : public ::testing::Test {
     snprintf(dir_, sizeof dir_, "%s/torvane-XXXXXX", base != nullptr ? base : "/tmp");
     ASSERT_NE(mkdtemp(dir_), nullptr);
   }
-  void TearDown() override {
-    std::string command = std::string("rm -rf '") + dir_ + "'";
-    EXPECT_EQ(system(command.c_str()), 0);
-  }
+  void TearDown() override { EXPECT_EQ(system(("rm -rf '" + std::string(dir_) + "'").c_str()), 0); }
 
   std::string Path(const char* name) const { return std::string(dir_) + "/" + name; }
 
@@ -25,9 +22,7 @@ class ScratchDirTest : public ::testing::Test {
   static std::string WriteWhole(const std::string& path, const std::string& content) {
     FILE* file = fopen(path.c_str(), "wb");
     EXPECT_NE(file, nullptr) << path;
-    if (file == nullptr) return path;
-    fwrite(content.data(), 1, content.size(), file);
-    fclose(file);
+    if (file != nullptr) fwrite(content.data(), 1, content.size(), file), fclose(file);
     return path;
   }
 
@@ -36,9 +31,7 @@ class ScratchDirTest : public ::testing::Test {
     FILE* file = fopen(path.c_str(), "rb");
     if (file == nullptr) return "<missing>";
     std::string content;
-    char buffer[512];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
+    for (int c; (c = fgetc(file)) != EOF;) content += static_cast<char>(c);
     fclose(file);
     return content;
   }
