@@ -1,0 +1,343 @@
+// redraw_bench.cpp: times the program's own RedrawBoard beside one blit of the whole grid.
+// A 30 x 30 grid of 21-pixel tiles in the solution view, beside one BitBlt of a prepared
+// 630 x 630 image into the same window; then the drawing calls a redraw is made of.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "game/game.h"
+#include "res/resource_ids.h"
+#include "res/text.h"
+#include "ui/program.h"
+
+namespace {
+
+constexpr int kSide = 30;
+constexpr int kTile = 21;
+constexpr int kImage = kSide * kTile;  // 630
+constexpr int kDefaultRounds = 200;
+constexpr int kMaxRounds = 2000;
+
+double Frequency;
+
+double Now() {
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) * 1000.0 / Frequency;
+}
+
+// Lets the window handle what the last round queued (painting, Wine's flush of the window to
+// the display), outside the timed part, as the program's message loop does between moves.
+void DrainMessages() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+int CompareDoubles(const void* a, const void* b) {
+  double x = *static_cast<const double*>(a);
+  double y = *static_cast<const double*>(b);
+  return x < y ? -1 : x > y ? 1 : 0;
+}
+
+struct Timing {
+  double median;
+  double fastest;
+  double slowest;
+};
+
+Timing Summarise(double* values, int count) {
+  qsort(values, count, sizeof *values, CompareDoubles);
+  Timing timing;
+  timing.median = count % 2 ? values[count / 2] : (values[count / 2 - 1] + values[count / 2]) / 2;
+  timing.fastest = values[0];
+  timing.slowest = values[count - 1];
+  return timing;
+}
+
+void PrintTiming(const char* what, Timing timing) {
+  printf("%-46s %9.3f ms %9.3f ms %9.3f ms\n", what, timing.median, timing.fastest, timing.slowest);
+}
+
+HWND CreateBenchWindow() {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.hInstance = Instance;
+  windowClass.lpszClassName = "TORVANE_BENCH_REDRAW";
+  RegisterClassA(&windowClass);
+  // The program's own outer size for this grid, less the menu bar that this window lacks.
+  int width = kImage + 6;
+  int height = GetSystemMetrics(SM_CYCAPTION) + kImage + 28;
+  HWND window = CreateWindowExA(0, windowClass.lpszClassName, "Torvane redraw bench",
+                                WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, width,
+                                height, nullptr, nullptr, Instance, nullptr);
+  if (window == nullptr) return nullptr;
+  StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER, "", window, IDC_STATUS_BAR);
+  int edges[3] = {40, 100, -1};
+  SendMessageA(StatusBar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+  ShowWindow(window, SW_SHOW);
+  UpdateWindow(window);
+  DrainMessages();
+  return window;
+}
+
+// A dealt 30 x 30 hard game, shown in the solution view: every cell is drawn from its own
+// tile (mines, numbers, empties), as after See solution.
+void DealSolutionView() {
+  Settings.grid = kSide;
+  Settings.ratio = 4;
+  Settings.size = kTile;
+  Settings.sound = 0;
+  LanguageOffset = 1000;
+  DealBoardWithSeed(1);
+  EncodeNeighbours();
+  GameState = GS_OVER;
+}
+
+bool ClientFitsGrid(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  return client.right >= kImage && client.bottom >= kImage;
+}
+
+// A 32-bit top-down copy of a rectangle of dc, for comparing what was drawn.
+HBITMAP CopyPixels(HDC dc, int x, int y, int width, int height, uint32_t** pixels) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP copy = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (copy == nullptr) return nullptr;
+  HDC copyDc = CreateCompatibleDC(dc);
+  HGDIOBJ original = SelectObject(copyDc, copy);
+  BitBlt(copyDc, 0, 0, width, height, dc, x, y, SRCCOPY);
+  GdiFlush();
+  SelectObject(copyDc, original);
+  DeleteDC(copyDc);
+  *pixels = static_cast<uint32_t*>(bits);
+  return copy;
+}
+
+// The tile offset shown by each cell, in the order RedrawBoard visits them (column by column).
+int CellTiles[kSide * kSide];
+
+// Proof that the timed redraw really draws the solution view: every cell of the window holds
+// one of the tiles, and the mine tile stands on exactly the dealt mines. Keeps each cell's tile
+// in CellTiles and returns the number of mismatching cells.
+int CheckSolutionDrawn(HWND window, HBITMAP* tiles) {
+  uint32_t* tilePixels[TILE_COUNT];
+  HBITMAP tileCopies[TILE_COUNT];
+  HDC tileDc = CreateCompatibleDC(nullptr);
+  HGDIOBJ original = SelectObject(tileDc, tiles[0]);
+  for (int t = 0; t < TILE_COUNT; ++t) {
+    SelectObject(tileDc, tiles[t]);
+    tileCopies[t] = CopyPixels(tileDc, 0, 0, kTile, kTile, &tilePixels[t]);
+  }
+  SelectObject(tileDc, original);
+  DeleteDC(tileDc);
+  HDC dc = GetDC(window);
+  uint32_t* gridPixels = nullptr;
+  HBITMAP grid = CopyPixels(dc, 0, 0, kImage, kImage, &gridPixels);
+  ReleaseDC(window, dc);
+
+  int wrong = 0;
+  for (int column = 1; column <= kSide; ++column)
+    for (int row = 1; row <= kSide; ++row) {
+      int found = 0;
+      for (int t = 1; t <= TILE_COUNT && found == 0; ++t) {
+        bool same = true;
+        for (int y = 0; y < kTile && same; ++y)
+          same = memcmp(gridPixels + ((row - 1) * kTile + y) * kImage + (column - 1) * kTile,
+                        tilePixels[t - 1] + y * kTile, kTile * sizeof(uint32_t)) == 0;
+        if (same) found = t;
+      }
+      bool mine = Board[column][row] == kCoveredMine;
+      if (found == 0 || found == TILE_COVERED || (found == TILE_MINE) != mine) ++wrong;
+      CellTiles[(column - 1) * kSide + row - 1] = found == 0 ? TILE_COVERED : found;
+    }
+  DeleteObject(grid);
+  for (HBITMAP copy : tileCopies) DeleteObject(copy);
+  return wrong;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int rounds = argc > 1 ? atoi(argv[1]) : kDefaultRounds;
+  if (rounds < 1 || rounds > kMaxRounds) rounds = kDefaultRounds;
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  Frequency = static_cast<double>(frequency.QuadPart);
+  InitCommonControls();
+
+  Instance = GetModuleHandleA(nullptr);
+  HWND window = CreateBenchWindow();
+  if (window == nullptr) {
+    fprintf(stderr, "redraw: cannot create the window\n");
+    return 1;
+  }
+  MainWindow = window;
+  if (!ClientFitsGrid(window)) fprintf(stderr, "redraw: the client area is under 630 x 630\n");
+  DealSolutionView();
+  LoadTileBitmaps(kTile);
+  HBITMAP tiles[TILE_COUNT];
+  for (int offset = 1; offset <= TILE_COUNT; ++offset) {
+    tiles[offset - 1] = LoadBitmapA(Instance, MAKEINTRESOURCEA(TILE_BASE_21 + offset));
+    if (tiles[offset - 1] == nullptr) {
+      fprintf(stderr, "redraw: tile bitmap %d is missing\n", TILE_BASE_21 + offset);
+      return 1;
+    }
+  }
+
+  // The prepared image: a 630 x 630 bitmap like the screen's, already holding a grid.
+  HDC screen = GetDC(nullptr);
+  HDC imageDc = CreateCompatibleDC(screen);
+  HBITMAP image = CreateCompatibleBitmap(screen, kImage, kImage);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ imageOriginal = SelectObject(imageDc, image);
+  HDC tileDc = CreateCompatibleDC(nullptr);
+  HGDIOBJ tileOriginal = SelectObject(tileDc, tiles[0]);
+  for (int column = 0; column < kSide; ++column)
+    for (int row = 0; row < kSide; ++row) {
+      SelectObject(tileDc, tiles[(column + row) % TILE_COUNT]);
+      BitBlt(imageDc, column * kTile, row * kTile, kTile, kTile, tileDc, 0, 0, SRCCOPY);
+    }
+  SelectObject(tileDc, tileOriginal);  // a bitmap can be selected in one context at a time
+
+  static double redraws[kMaxRounds], blits[kMaxRounds];
+  // Two ways to draw the same cells without a selection per cell, for comparison: select only
+  // when the tile changes along the walk, or keep one context per tile with its bitmap selected.
+  HDC keptDcs[TILE_COUNT];
+  HBITMAP keptTiles[TILE_COUNT];
+  HGDIOBJ keptOriginals[TILE_COUNT];
+  for (int t = 0; t < TILE_COUNT; ++t) {
+    keptTiles[t] = LoadBitmapA(Instance, MAKEINTRESOURCEA(TILE_BASE_21 + t + 1));
+    keptDcs[t] = CreateCompatibleDC(nullptr);
+    keptOriginals[t] = SelectObject(keptDcs[t], keptTiles[t]);
+  }
+  static double onChange[kMaxRounds], kept[kMaxRounds];
+  static double contexts[kMaxRounds], selections[kMaxRounds], tileBlits[kMaxRounds],
+      counters[kMaxRounds];
+  RedrawBoard(window);  // once before timing: the first use of each bitmap costs more
+  DrainMessages();
+  int wrongCells = CheckSolutionDrawn(window, tiles);
+  if (wrongCells != 0) {
+    fprintf(stderr, "redraw: %d cells of the window do not show the solution view\n", wrongCells);
+    return 1;
+  }
+  int changes = 0;
+  for (int cell = 0; cell < kSide * kSide; ++cell)
+    if (cell == 0 || CellTiles[cell] != CellTiles[cell - 1]) ++changes;
+  for (int round = 0; round < rounds; ++round) {
+    double start = Now();
+    RedrawBoard(window);
+    redraws[round] = Now() - start;
+    DrainMessages();
+
+    start = Now();
+    HDC dc = GetDC(window);
+    BitBlt(dc, 0, 0, kImage, kImage, imageDc, 0, 0, SRCCOPY);
+    ReleaseDC(window, dc);
+    blits[round] = Now() - start;
+    DrainMessages();
+
+    // What a redraw is made of, one primitive at a time.
+    start = Now();
+    dc = GetDC(window);
+    HDC memory = CreateCompatibleDC(nullptr);
+    DeleteDC(memory);
+    ReleaseDC(window, dc);
+    contexts[round] = Now() - start;
+
+    start = Now();
+    for (int cell = 0; cell < kSide * kSide; ++cell) SelectObject(tileDc, tiles[cell % TILE_COUNT]);
+    selections[round] = Now() - start;
+
+    dc = GetDC(window);
+    SelectObject(tileDc, tiles[TILE_COVERED - 1]);
+    start = Now();
+    for (int column = 0; column < kSide; ++column)
+      for (int row = 0; row < kSide; ++row)
+        BitBlt(dc, column * kTile, row * kTile, kTile, kTile, tileDc, 0, 0, SRCCOPY);
+    tileBlits[round] = Now() - start;
+    ReleaseDC(window, dc);
+    DrainMessages();
+
+    start = Now();
+    char text[64];
+    snprintf(text, sizeof text, "%s:%d", LoadText(IDS_MINES), static_cast<int>(Game.minesLeft));
+    SendMessageA(StatusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+    snprintf(text, sizeof text, "%s:%d", LoadText(IDS_UNDOS), static_cast<int>(Game.undosLeft));
+    SendMessageA(StatusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(text));
+    counters[round] = Now() - start;
+    DrainMessages();
+
+    dc = GetDC(window);
+    start = Now();
+    for (int cell = 0; cell < kSide * kSide; ++cell) {
+      if (cell == 0 || CellTiles[cell] != CellTiles[cell - 1])
+        SelectObject(tileDc, tiles[CellTiles[cell] - 1]);
+      BitBlt(dc, cell / kSide * kTile, cell % kSide * kTile, kTile, kTile, tileDc, 0, 0, SRCCOPY);
+    }
+    onChange[round] = Now() - start;
+    start = Now();
+    for (int cell = 0; cell < kSide * kSide; ++cell)
+      BitBlt(dc, cell / kSide * kTile, cell % kSide * kTile, kTile, kTile,
+             keptDcs[CellTiles[cell] - 1], 0, 0, SRCCOPY);
+    kept[round] = Now() - start;
+    ReleaseDC(window, dc);
+    DrainMessages();
+  }
+
+  Timing redraw = Summarise(redraws, rounds);
+  Timing blit = Summarise(blits, rounds);
+  printf("== redraw: 30 x 30 grid of 21-pixel tiles, solution view, %d rounds, wall time\n",
+         rounds);
+  printf("   (checked first: the window shows every cell's solution tile, mines where dealt)\n");
+  printf("%-46s %12s %12s %12s\n", "operation", "median", "fastest", "slowest");
+  PrintTiming("RedrawBoard (the program's drawing code)", redraw);
+  PrintTiming("limit: one BitBlt of a 630 x 630 image", blit);
+  printf("ratio RedrawBoard / one blit: %.1fx\n", redraw.median / blit.median);
+  printf("goal well under 16 ms: %s (%.1f%% of a 60 Hz frame)\n",
+         redraw.median < 16.0 ? "met" : "MISSED", redraw.median / 16.667 * 100);
+  printf("-- what a redraw is made of (the same Win32 calls, one kind at a time)\n");
+  Timing context = Summarise(contexts, rounds);
+  Timing selection = Summarise(selections, rounds);
+  Timing tileBlit = Summarise(tileBlits, rounds);
+  Timing counter = Summarise(counters, rounds);
+  PrintTiming("GetDC + CreateCompatibleDC + DeleteDC + ReleaseDC", context);
+  PrintTiming("900 SelectObject of a tile bitmap", selection);
+  PrintTiming("900 BitBlt of a 21 x 21 tile", tileBlit);
+  PrintTiming("2 status-bar texts (LoadText + SB_SETTEXT)", counter);
+  printf("%-46s %9.3f ms\n", "sum of the parts",
+         context.median + selection.median + tileBlit.median + counter.median);
+  printf("-- the same 900 cells with fewer selections (measured here, not the program's code)\n");
+  char what[64];
+  snprintf(what, sizeof what, "select only when the tile changes (%d times)", changes);
+  PrintTiming(what, Summarise(onChange, rounds));
+  PrintTiming("14 contexts kept, each with its tile selected", Summarise(kept, rounds));
+
+  SelectObject(tileDc, tileOriginal);
+  DeleteDC(tileDc);
+  SelectObject(imageDc, imageOriginal);
+  DeleteDC(imageDc);
+  DeleteObject(image);
+  for (HBITMAP tile : tiles) DeleteObject(tile);
+  for (int t = 0; t < TILE_COUNT; ++t) {
+    SelectObject(keptDcs[t], keptOriginals[t]);
+    DeleteDC(keptDcs[t]);
+    DeleteObject(keptTiles[t]);
+  }
+  DestroyWindow(window);
+  return 0;
+}
