@@ -15,13 +15,10 @@ int CellAtPoint(unsigned x, unsigned y) {
   return static_cast<int>(PackedCoordinate(x & 0xFFFF) * 256 + PackedCoordinate(y & 0xFFFF));
 }
 
-static bool InsideGrid(int column, int row) {
-  return column >= 1 && column <= Game.columns && row >= 1 && row <= Game.rows;
-}
-
 // Recursive, as deep as the cells of the grid (900 at most): each call uncovers one cell
-// that was covered, so no cell is entered twice.
-void FloodReveal(int column, int row) {
+// that was covered, so no cell is entered twice. The grid's bounds travel as arguments: read
+// from the Game they would be reloaded after every store into the board, which may alias them.
+static void Flood(int column, int row, unsigned columns, unsigned rows) {
   signed char& cell = Board[column][row];
   cell = static_cast<signed char>(~cell);
   if (cell != 0) return;
@@ -31,10 +28,15 @@ void FloodReveal(int column, int row) {
   for (const auto& step : kSteps) {
     const int c = column + step[0];
     const int r = row + step[1];
-    if (!InsideGrid(c, r)) continue;
+    // One unsigned comparison a side: 0 and the far border both fall outside.
+    if (static_cast<unsigned>(c - 1) >= columns || static_cast<unsigned>(r - 1) >= rows) continue;
     const signed char value = Board[c][r];
-    if (value >= -15 && value <= -1) FloodReveal(c, r);
+    if (value >= -15 && value <= -1) Flood(c, r, columns, rows);
   }
+}
+
+void FloodReveal(int column, int row) {
+  Flood(column, row, static_cast<unsigned>(Game.columns), static_cast<unsigned>(Game.rows));
 }
 
 int AllMinesFlagged() {
