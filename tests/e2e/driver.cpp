@@ -146,7 +146,7 @@ std::string SettingsText(int grid, int size, int ratio, bool french, int sound,
   return text;
 }
 
-bool Start(Session& session, const std::string& settings) {
+bool Prepare(Session& session, const std::string& settings) {
   PathOfTest(session.folder, sizeof session.folder, "");
   char program[MAX_PATH];
   snprintf(program, sizeof program, "%s\\torvane.exe", session.folder);
@@ -160,7 +160,12 @@ bool Start(Session& session, const std::string& settings) {
   }
   FILE* file = settings.empty() ? nullptr : fopen(session.settingsPath, "wb");
   if (file != nullptr) fwrite(settings.data(), 1, settings.size(), file);
-  if (file != nullptr && fclose(file) != 0) return false;
+  return file == nullptr || fclose(file) == 0;
+}
+
+bool Launch(Session& session) {
+  char program[MAX_PATH];
+  snprintf(program, sizeof program, "%s\\torvane.exe", session.folder);
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   char commandLine[MAX_PATH + 2];
@@ -170,6 +175,11 @@ bool Start(Session& session, const std::string& settings) {
     fprintf(stderr, "e2e: cannot start %s (error %lu)\n", program, GetLastError());
     return false;
   }
+  return true;
+}
+
+bool Start(Session& session, const std::string& settings) {
+  if (!Prepare(session, settings) || !Launch(session)) return false;
   WaitForInputIdle(session.process.hProcess, kTimeoutMs);
   bool shown = WaitUntil(
       [&] {
@@ -185,14 +195,14 @@ bool Start(Session& session, const std::string& settings) {
   return Sync(session);
 }
 
-::testing::AssertionResult Ended(Session& session) {
+::testing::AssertionResult Ended(Session& session, DWORD expectedCode) {
   DWORD code = 0;
   if (session.process.hProcess == nullptr ||
       WaitForSingleObject(session.process.hProcess, kTimeoutMs) != WAIT_OBJECT_0 ||
       !GetExitCodeProcess(session.process.hProcess, &code)) {
     return ::testing::AssertionFailure() << "the program did not end";
   }
-  if (code != 0) return ::testing::AssertionFailure() << "exit code " << code;
+  if (code != expectedCode) return ::testing::AssertionFailure() << "exit code " << code;
   return ::testing::AssertionSuccess();
 }
 

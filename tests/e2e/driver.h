@@ -65,8 +65,12 @@ std::string SettingsText(int grid = 10, int size = 18, int ratio = 6, bool frenc
 // settings file (none when the text is empty); starts the copy and waits until its main window is
 // visible and its message loop answers.
 bool Start(Session& session, const std::string& settings = SettingsText());
-// Waits for the program's end and checks its exit code 0.
-::testing::AssertionResult Ended(Session& session);
+// Start in two steps, for a start that must not reach the main window: Prepare makes the folder,
+// the copy and the settings file; Launch starts the copy and returns at once.
+bool Prepare(Session& session, const std::string& settings);
+bool Launch(Session& session);
+// Waits for the program's end and checks its exit code (0 unless told).
+::testing::AssertionResult Ended(Session& session, DWORD expectedCode = 0);
 // WM_CLOSE, then Ended.
 ::testing::AssertionResult Close(Session& session);
 // The settings file as written by the program; false when it is missing.

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -193,6 +194,23 @@ TEST_F(SettingsFile, EveryStateReadsBackAsWritten) {
     ASSERT_EQ(Options(), options) << round;
     ASSERT_EQ(Scores(), scores) << round;
   }
+}
+
+// As root any file opens for writing: the child gives up its rights first, so the read-only
+// file really refuses it.
+void BecomeNobody() {
+  if (geteuid() != 0) return;
+  if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+}
+
+TEST_F(SettingsFile, AnExistingFileThatCannotBeOpenedForWritingIsFatalAndKeptAsItWas) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  ASSERT_EQ(chmod(dir_, 0755), 0);
+  WriteWhole(path_, kOptions);
+  ASSERT_EQ(chmod(path_.c_str(), 0444), 0);
+  EXPECT_EXIT((BecomeNobody(), LoadSettings(path_.c_str())), ::testing::ExitedWithCode(1),
+              ::testing::StrEq("Erreur \xE0 l'ouverture du fichier : " + path_ + "\n"));
+  EXPECT_EQ(ReadWhole(path_), kOptions);
 }
 
 TEST_F(SettingsFile, ASaveThatCannotOpenItsFilesIsFatalAndKeepsTheOldFile) {
