@@ -13,6 +13,7 @@
 #include "res/resource_ids.h"
 #include "res/text.h"
 #include "ui/program.h"
+#include "tools/bench/milliseconds.h"
 
 namespace {
 
@@ -21,14 +22,6 @@ constexpr int kTile = 21;
 constexpr int kImage = kSide * kTile;  // 630
 constexpr int kDefaultRounds = 200;
 constexpr int kMaxRounds = 2000;
-
-double Frequency;
-
-double Now() {
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / Frequency;
-}
 
 // Lets the window handle what the last round queued (painting, Wine's flush of the window to
 // the display), outside the timed part, as the program's message loop does between moves.
@@ -175,9 +168,6 @@ int CheckSolutionDrawn(HWND window, HBITMAP* tiles) {
 int main(int argc, char** argv) {
   int rounds = argc > 1 ? atoi(argv[1]) : kDefaultRounds;
   if (rounds < 1 || rounds > kMaxRounds) rounds = kDefaultRounds;
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  Frequency = static_cast<double>(frequency.QuadPart);
   InitCommonControls();
 
   Instance = GetModuleHandleA(nullptr);
@@ -239,62 +229,62 @@ int main(int argc, char** argv) {
   for (int cell = 0; cell < kSide * kSide; ++cell)
     if (cell == 0 || CellTiles[cell] != CellTiles[cell - 1]) ++changes;
   for (int round = 0; round < rounds; ++round) {
-    double start = Now();
+    double start = Milliseconds();
     RedrawBoard(window);
-    redraws[round] = Now() - start;
+    redraws[round] = Milliseconds() - start;
     DrainMessages();
 
-    start = Now();
+    start = Milliseconds();
     HDC dc = GetDC(window);
     BitBlt(dc, 0, 0, kImage, kImage, imageDc, 0, 0, SRCCOPY);
     ReleaseDC(window, dc);
-    blits[round] = Now() - start;
+    blits[round] = Milliseconds() - start;
     DrainMessages();
 
     // What a redraw is made of, one primitive at a time.
-    start = Now();
+    start = Milliseconds();
     dc = GetDC(window);
     HDC memory = CreateCompatibleDC(nullptr);
     DeleteDC(memory);
     ReleaseDC(window, dc);
-    contexts[round] = Now() - start;
+    contexts[round] = Milliseconds() - start;
 
-    start = Now();
+    start = Milliseconds();
     for (int cell = 0; cell < kSide * kSide; ++cell) SelectObject(tileDc, tiles[cell % TILE_COUNT]);
-    selections[round] = Now() - start;
+    selections[round] = Milliseconds() - start;
 
     dc = GetDC(window);
     SelectObject(tileDc, tiles[TILE_COVERED - 1]);
-    start = Now();
+    start = Milliseconds();
     for (int column = 0; column < kSide; ++column)
       for (int row = 0; row < kSide; ++row)
         BitBlt(dc, column * kTile, row * kTile, kTile, kTile, tileDc, 0, 0, SRCCOPY);
-    tileBlits[round] = Now() - start;
+    tileBlits[round] = Milliseconds() - start;
     ReleaseDC(window, dc);
     DrainMessages();
 
-    start = Now();
+    start = Milliseconds();
     char text[64];
     snprintf(text, sizeof text, "%s:%d", LoadText(IDS_MINES), static_cast<int>(Game.minesLeft));
     SendMessageA(StatusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text));
     snprintf(text, sizeof text, "%s:%d", LoadText(IDS_UNDOS), static_cast<int>(Game.undosLeft));
     SendMessageA(StatusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(text));
-    counters[round] = Now() - start;
+    counters[round] = Milliseconds() - start;
     DrainMessages();
 
     dc = GetDC(window);
-    start = Now();
+    start = Milliseconds();
     for (int cell = 0; cell < kSide * kSide; ++cell) {
       if (cell == 0 || CellTiles[cell] != CellTiles[cell - 1])
         SelectObject(tileDc, tiles[CellTiles[cell] - 1]);
       BitBlt(dc, cell / kSide * kTile, cell % kSide * kTile, kTile, kTile, tileDc, 0, 0, SRCCOPY);
     }
-    onChange[round] = Now() - start;
-    start = Now();
+    onChange[round] = Milliseconds() - start;
+    start = Milliseconds();
     for (int cell = 0; cell < kSide * kSide; ++cell)
       BitBlt(dc, cell / kSide * kTile, cell % kSide * kTile, kTile, kTile,
              keptDcs[CellTiles[cell] - 1], 0, 0, SRCCOPY);
-    kept[round] = Now() - start;
+    kept[round] = Milliseconds() - start;
     ReleaseDC(window, dc);
     DrainMessages();
   }

@@ -6,18 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "tools/bench/milliseconds.h"
+
 namespace {
 
 constexpr int kMaxRuns = 64;
 constexpr DWORD kPatienceMs = 20000;
-
-double Frequency;
-
-double Now() {
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / Frequency;
-}
 
 struct Launch {
   double shownMs;  // the window became visible
@@ -94,7 +88,7 @@ bool LaunchOnce(const char* program, const char* arguments, int run, Launch* lau
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  double start = Now();
+  double start = Milliseconds();
   if (!CreateProcessA(copy, commandLine, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
                       &process)) {
     fprintf(stderr, "startup: cannot start %s (error %lu)\n", copy, GetLastError());
@@ -104,16 +98,16 @@ bool LaunchOnce(const char* program, const char* arguments, int run, Launch* lau
 
   HWND window = nullptr;
   bool ended = false;
-  while (window == nullptr && !ended && Now() - start < kPatienceMs) {
+  while (window == nullptr && !ended && Milliseconds() - start < kPatienceMs) {
     window = VisibleWindowOf(process.dwProcessId);
     // Also a 1 ms pause between looks, and the way to notice a program that gave up.
     if (window == nullptr) ended = WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0;
   }
-  double shown = Now();
+  double shown = Milliseconds();
   DWORD_PTR answer = 0;
   bool answered = window != nullptr && SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL,
                                                            kPatienceMs, &answer) != 0;
-  double drawn = Now();
+  double drawn = Milliseconds();
 
   launch->shownMs = shown - start;
   launch->drawnMs = drawn - start;
@@ -192,9 +186,6 @@ int main(int argc, char** argv) {
   }
   int runs = argc > 4 ? atoi(argv[4]) : 21;
   if (runs < 1 || runs > kMaxRuns) runs = 21;
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  Frequency = static_cast<double>(frequency.QuadPart);
 
   static Program programs[] = {
       {"torvane.exe", argv[1], false, {}, {}, 0, 0, 0, 0, 0},
