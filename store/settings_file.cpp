@@ -133,7 +133,7 @@ void LoadSettings(const char* path) {
 
 void SaveSettings(const char* path) {
   // Room for any path the platform gives the program, plus the suffix.
-  static char temporary[32776 + sizeof kSaveSuffix];
+  static char temporary[kPathCapacity + sizeof kSaveSuffix];
   if (snprintf(temporary, sizeof temporary, "%s%s", path, kSaveSuffix) >=
       static_cast<int>(sizeof temporary)) {
     ReportOpenError(path);

@@ -6,6 +6,10 @@
 #include <cstdint>
 #include <cstdio>
 
+// Any path the platform can give the program (the longest a Win32 path can be), plus room for a
+// new extension: the size of the program's path buffers.
+constexpr size_t kPathCapacity = 32768 + 8;
+
 // capacity is the size of the buffer that holds path (or text): nothing is written past it.
 // When the new extension does not fit, as much of it as fits is appended.
 char* ReplaceExtension(char* path, size_t capacity, const char* extension);

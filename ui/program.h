@@ -4,14 +4,14 @@
 
 #include <windows.h>
 
+#include "support/support.h"
+
 extern HINSTANCE Instance;
 extern HWND MainWindow;  // null once WM_DESTROY has been handled: the message loop stops
 extern HMENU MainMenu;
 extern HACCEL Accelerators;
 extern HWND StatusBar;  // replaced by every layout
 
-// Any path GetModuleFileNameA can return, plus room for a new extension.
-constexpr size_t kPathCapacity = 32768 + 8;
 extern char SettingsPath[kPathCapacity];
 extern char HelpPath[kPathCapacity];
 
