@@ -428,6 +428,22 @@ bool RunRemote(const Session& session, uintptr_t start, void* parameter, DWORD* 
   return done;
 }
 
+// Where a module of this file name lies in the process, or 0.
+uintptr_t RemoteModule(HANDLE process, const char* fileName) {
+  HMODULE modules[512];
+  DWORD needed = 0;
+  if (!EnumProcessModules(process, modules, sizeof modules, &needed)) return 0;
+  const DWORD count = std::min<DWORD>(needed / sizeof modules[0], 512);
+  for (DWORD i = 0; i < count; ++i) {
+    char name[MAX_PATH];
+    if (GetModuleBaseNameA(process, modules[i], name, sizeof name) != 0 &&
+        _stricmp(name, fileName) == 0) {
+      return reinterpret_cast<uintptr_t>(modules[i]);
+    }
+  }
+  return 0;
+}
+
 // One menu item, read directly where the system allows it, else through the probe inside the
 // program.
 bool QueryMenu(const Session& session, bool byPosition, int item, MenuProbe* probe) {
@@ -443,7 +459,9 @@ bool QueryMenu(const Session& session, bool byPosition, int item, MenuProbe* pro
   }
   static HMODULE local = LoadLibraryA(ProbePath());
   if (local == nullptr) return false;
-  uintptr_t entry = reinterpret_cast<uintptr_t>(GetProcAddress(local, "ProbeMenu@4"));
+  // A 32-bit __stdcall export carries the size of its arguments in its name.
+  const char* exportName = sizeof(void*) == 4 ? "ProbeMenu@4" : "ProbeMenu";
+  uintptr_t entry = reinterpret_cast<uintptr_t>(GetProcAddress(local, exportName));
   if (entry == 0) return false;
   HANDLE process = session.process.hProcess;
   void* remote =
@@ -451,11 +469,13 @@ bool QueryMenu(const Session& session, bool byPosition, int item, MenuProbe* pro
   if (remote == nullptr) return false;
   uintptr_t& module = const_cast<Session&>(session).probeModule;
   if (module == 0) {
-    // kernel32 lies at the same address in every process, so our LoadLibraryA is theirs.
+    // kernel32 lies at the same address in every process, so our LoadLibraryA is theirs. The
+    // thread's exit code holds only 32 bits of the module handle: the module list gives it whole.
     DWORD loaded = 0;
     if (WriteProcessMemory(process, remote, ProbePath(), strlen(ProbePath()) + 1, nullptr) &&
-        RunRemote(session, reinterpret_cast<uintptr_t>(&LoadLibraryA), remote, &loaded)) {
-      module = loaded;
+        RunRemote(session, reinterpret_cast<uintptr_t>(&LoadLibraryA), remote, &loaded) &&
+        loaded != 0) {
+      module = RemoteModule(process, "torvane_e2e_probe.dll");
     }
   }
   DWORD result = 0;
