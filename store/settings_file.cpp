@@ -85,6 +85,13 @@ int WriteContent(FILE* stream) {
   return 1;
 }
 
+// Empties the file and writes it anew; a failure on the way is reported like a failed open.
+void SaveInPlace(const char* path) {
+  FILE* stream = OpenFileOrDie(path, "w+b");
+  const int written = WriteContent(stream);
+  if (!CommitAndClose(stream) || !written) ReportOpenError(path);
+}
+
 }  // namespace
 
 int32_t LeadingInteger(const char* text) {
@@ -134,14 +141,15 @@ void LoadSettings(const char* path) {
 void SaveSettings(const char* path) {
   // Room for any path the platform gives the program, plus the suffix.
   static char temporary[kPathCapacity + sizeof kSaveSuffix];
-  if (snprintf(temporary, sizeof temporary, "%s%s", path, kSaveSuffix) >=
-      static_cast<int>(sizeof temporary)) {
-    ReportOpenError(path);
+  const bool named = snprintf(temporary, sizeof temporary, "%s%s", path, kSaveSuffix) <
+                     static_cast<int>(sizeof temporary);
+  FILE* stream = named ? fopen(temporary, "w+b") : nullptr;
+  if (stream == nullptr) {
+    // A folder that takes no new file may still let the file itself be written: in place, then.
+    SaveInPlace(path);
+    return;
   }
-
-  FILE* stream = fopen(temporary, "w+b");
-  if (stream == nullptr) ReportOpenError(path);
-  int written = WriteContent(stream);
+  const int written = WriteContent(stream);
   if (!CommitAndClose(stream) || !written || !ReplaceFileWith(temporary, path)) {
     remove(temporary);
     ReportOpenError(path);

@@ -70,13 +70,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int) {
   // Without a window there is nothing to wait for, and no settings worth writing over the file.
   if (StartUp(previous) != 0) return 1;
 
+  // The loop ends once the quit message has been taken from the queue: left any earlier, the
+  // waiting quit message would close the fatal message box of a failed save at once.
   MSG message = {};
   while (GetMessageA(&message, NULL, 0, 0) > 0) {
     if (!TranslateAcceleratorA(MainWindow, Accelerators, &message)) {
       TranslateMessage(&message);
       DispatchMessageA(&message);
     }
-    if (!MainWindow) break;
   }
   SaveSettings(SettingsPath);
   return static_cast<int>(message.wParam);

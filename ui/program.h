@@ -7,7 +7,7 @@
 #include "support/support.h"
 
 extern HINSTANCE Instance;
-extern HWND MainWindow;  // null once WM_DESTROY has been handled: the message loop stops
+extern HWND MainWindow;  // null once WM_DESTROY has been handled: fatal boxes have no owner then
 extern HMENU MainMenu;
 extern HACCEL Accelerators;
 extern HWND StatusBar;  // replaced by every layout

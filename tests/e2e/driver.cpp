@@ -179,7 +179,11 @@ bool Launch(Session& session) {
 }
 
 bool Start(Session& session, const std::string& settings) {
-  if (!Prepare(session, settings) || !Launch(session)) return false;
+  return Prepare(session, settings) && StartPrepared(session);
+}
+
+bool StartPrepared(Session& session) {
+  if (!Launch(session)) return false;
   WaitForInputIdle(session.process.hProcess, kTimeoutMs);
   bool shown = WaitUntil(
       [&] {

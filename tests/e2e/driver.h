@@ -69,6 +69,8 @@ bool Start(Session& session, const std::string& settings = SettingsText());
 // the copy and the settings file; Launch starts the copy and returns at once.
 bool Prepare(Session& session, const std::string& settings);
 bool Launch(Session& session);
+// Launch, then wait for the main window as Start does: for a folder changed after Prepare.
+bool StartPrepared(Session& session);
 // Waits for the program's end and checks its exit code (0 unless told).
 ::testing::AssertionResult Ended(Session& session, DWORD expectedCode = 0);
 // WM_CLOSE, then Ended.

@@ -1,5 +1,5 @@
-// test_fatal.cpp: a settings file that exists but cannot be opened for reading and writing stops
-// the start with the fatal message box, exit code 1 and the file left as it was.
+// test_fatal.cpp: a settings file that cannot be opened: at the start (an existing file refusing
+// writes) and at exit (a folder in its place), the fatal message box, then exit code 1.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -63,6 +63,36 @@ int VisibleButtons(HWND box) {
   return count;
 }
 
+// The program's ownerless error box, once it shows (null if the program ended without it).
+HWND WaitForFatalBox(const e2e::Session& session, TopLevels* found) {
+  e2e::WaitUntil([&] {
+    *found = SurveyProgram(session);
+    return found->box != nullptr || WaitForSingleObject(session.process.hProcess, 0) == 0;
+  });
+  return found->box;
+}
+
+// The box names the settings path after the French prefix, under the program's caption (string
+// 500 as the exe holds it), with one button; OK ends the program with exit code 1.
+void AnswerFatalBox(e2e::Session& session, HWND box) {
+  HMODULE exe = LoadLibraryExA(e2e::ProgramPath(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(nullptr, exe) << e2e::ProgramPath();
+  char caption[256] = {};
+  ASSERT_GT(LoadStringA(exe, IDS_CAPTION, caption, sizeof caption), 0);
+  FreeLibrary(exe);
+  EXPECT_EQ(caption, e2e::Text(box));
+  // The message's static control is 0xFFFF on Windows and under Wine.
+  EXPECT_EQ(std::string("Erreur \xE0 l'ouverture du fichier : ") + session.settingsPath,
+            e2e::Text(box, 0xFFFF));
+  EXPECT_EQ(1, VisibleButtons(box));
+  HWND ok = GetDlgItem(box, IDOK);
+  ASSERT_TRUE(ok != nullptr && IsWindowVisible(ok));
+  // The box stays until it is answered.
+  EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(session.process.hProcess, 200));
+  ASSERT_TRUE(PostMessageA(ok, BM_CLICK, 0, 0));
+  EXPECT_TRUE(e2e::Ended(session, 1));
+}
+
 TEST(Fatal, ASettingsFileThatCannotBeOpenedForWritingEndsTheStartWithTheMessage) {
   const std::string settings = e2e::SettingsText(16, 21, 5, true, 1, "120, Ann\r\n");
   e2e::Session session;
@@ -72,32 +102,42 @@ TEST(Fatal, ASettingsFileThatCannotBeOpenedForWritingEndsTheStartWithTheMessage)
   ASSERT_TRUE(e2e::Launch(session));
 
   TopLevels found = {};
-  ASSERT_TRUE(e2e::WaitUntil([&] {
-    found = SurveyProgram(session);
-    return found.box != nullptr || WaitForSingleObject(session.process.hProcess, 0) == 0;
-  }));
-  ASSERT_NE(nullptr, found.box) << "the program ended without the message box";
+  HWND box = WaitForFatalBox(session, &found);
+  ASSERT_NE(nullptr, box) << "the program ended without the message box";
   EXPECT_EQ(0, found.mainWindows);
-
-  // The caption is string 500 as the exe holds it; the text names the path the program derived
-  // from its own (the message's static control is 0xFFFF on Windows and under Wine).
-  HMODULE exe = LoadLibraryExA(e2e::ProgramPath(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  ASSERT_NE(nullptr, exe) << e2e::ProgramPath();
-  char caption[256] = {};
-  ASSERT_GT(LoadStringA(exe, IDS_CAPTION, caption, sizeof caption), 0);
-  FreeLibrary(exe);
-  EXPECT_EQ(caption, e2e::Text(found.box));
-  EXPECT_EQ(std::string("Erreur \xE0 l'ouverture du fichier : ") + session.settingsPath,
-            e2e::Text(found.box, 0xFFFF));
-  EXPECT_EQ(1, VisibleButtons(found.box));
-  HWND ok = GetDlgItem(found.box, IDOK);
-  ASSERT_TRUE(ok != nullptr && IsWindowVisible(ok));
-
-  ASSERT_TRUE(PostMessageA(ok, BM_CLICK, 0, 0));
-  EXPECT_TRUE(e2e::Ended(session, 1));
+  AnswerFatalBox(session, box);
   std::string file;
   ASSERT_TRUE(e2e::ReadSettingsFile(session, &file));
   EXPECT_EQ(settings, file);
+}
+
+// A folder where the settings file belongs: the start takes the defaults, and the save at exit,
+// which cannot put a file there, shows the same message whichever way the program is left.
+TEST(Fatal, ASettingsFileThatCannotBeWrittenAtExitEndsTheProgramWithTheMessage) {
+  const struct {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+  } ways[] = {{"Game > Quit", WM_COMMAND, IDM_QUIT}, {"WM_CLOSE", WM_CLOSE, 0}};
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.name);
+    e2e::Session session;
+    ASSERT_TRUE(e2e::Prepare(session, ""));
+    RemoveDirectoryA(session.settingsPath);  // left by an earlier run
+    ASSERT_TRUE(CreateDirectoryA(session.settingsPath, nullptr)) << session.settingsPath;
+    ASSERT_TRUE(e2e::StartPrepared(session));
+    EXPECT_TRUE(e2e::WindowFits(session, 10, 18));
+
+    ASSERT_TRUE(PostMessageA(session.window, way.message, way.wParam, 0));
+    TopLevels found = {};
+    HWND box = WaitForFatalBox(session, &found);
+    ASSERT_NE(nullptr, box) << "the program ended without the message box";
+    AnswerFatalBox(session, box);
+    const DWORD attributes = GetFileAttributesA(session.settingsPath);
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
+              GetFileAttributesA((std::string(session.settingsPath) + ".new").c_str()));
+  }
 }
 
 }  // namespace

@@ -220,25 +220,53 @@ TEST_F(SettingsFile, ASaveThatCannotOpenItsFilesIsFatalAndKeepsTheOldFile) {
   EXPECT_EXIT(SaveSettings(underFile.c_str()), ::testing::ExitedWithCode(1),
               ::testing::StrEq(fatal + underFile + "\n"));
 
-  // The new file cannot be created beside the old one.
   const std::string old = "ratio=4\r\ngrid=12\r\n", temporary = path_ + kSaveSuffix;
-  WriteWhole(path_, old);
-  Settings = SettingsRecord{5, 16, 18, 1};
-  ASSERT_EQ(mkdir(temporary.c_str(), 0755), 0);
-  EXPECT_EXIT(SaveSettings(path_.c_str()), ::testing::ExitedWithCode(1),
-              ::testing::StrEq(fatal + path_ + "\n"));
-  EXPECT_EQ(ReadWhole(path_), old);
-  ASSERT_EQ(rmdir(temporary.c_str()), 0);
-
   // The replacement fails: what stands at the path (here a directory) stays, and the new file
   // is removed.
-  ASSERT_EQ(unlink(path_.c_str()), 0);
   ASSERT_EQ(mkdir(path_.c_str(), 0755), 0);
   WriteWhole(path_ + "/keep", old);
   EXPECT_EXIT(SaveSettings(path_.c_str()), ::testing::ExitedWithCode(1),
               ::testing::StrEq(fatal + path_ + "\n"));
   EXPECT_EQ(ReadWhole(path_ + "/keep"), old);
   EXPECT_EQ(ReadWhole(temporary), "<missing>");
+}
+
+// Where the folder takes no new file, the file itself is written in place if it lets us; only
+// when neither can be written is the save fatal, and then the old file stays as it was. Run in a
+// child without root's rights, so that the modes below really refuse.
+TEST_F(SettingsFile, ASaveFallsBackToWritingInPlaceAndOtherwiseKeepsTheOldFile) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  const std::string fatal = "Erreur \xE0 l'ouverture du fichier : " + path_ + "\n";
+  const std::string old = "ratio=4\r\ngrid=12\r\n";
+  SetEntry(0, 2736, "Alice");
+  Settings = SettingsRecord{5, 16, 18, 1};
+  LanguageOffset = 1000;
+  const std::string saved = kOptions + std::string("2736, Alice\r\n") + EmptyEntries(23);
+
+  WriteWhole(path_, old);
+  ASSERT_EQ(chmod(path_.c_str(), 0666), 0);
+  ASSERT_EQ(chmod(dir_, 0555), 0);
+  EXPECT_EXIT((BecomeNobody(), SaveSettings(path_.c_str()), exit(0)), ::testing::ExitedWithCode(0),
+              ::testing::StrEq(""));
+  EXPECT_EQ(ReadWhole(path_), saved);
+
+  WriteWhole(path_, old);
+  ASSERT_EQ(chmod(path_.c_str(), 0444), 0);
+  EXPECT_EXIT((BecomeNobody(), SaveSettings(path_.c_str())), ::testing::ExitedWithCode(1),
+              ::testing::StrEq(fatal));
+  EXPECT_EQ(ReadWhole(path_), old);
+
+  // The new file is made, but a folder that keeps others' files (sticky) refuses the
+  // replacement of one that is not ours: the old file stays and the new one goes.
+  ASSERT_EQ(chmod(dir_, 0755), 0);
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to hand the file to another user";
+  ASSERT_EQ(chmod(path_.c_str(), 0644), 0);
+  ASSERT_EQ(chmod(dir_, 01777), 0);
+  EXPECT_EXIT((BecomeNobody(), SaveSettings(path_.c_str())), ::testing::ExitedWithCode(1),
+              ::testing::StrEq(fatal));
+  EXPECT_EQ(ReadWhole(path_), old);
+  EXPECT_EQ(ReadWhole(path_ + kSaveSuffix), "<missing>");
+  ASSERT_EQ(chmod(dir_, 0755), 0);
 }
 
 }  // namespace
