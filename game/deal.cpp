@@ -14,19 +14,14 @@ int NextDraw(DealGenerator& generator) {
 }
 
 // Takes the options of the next game into the Game record. Values the settings file and dialog
-// would never give fall back to the file's defaults: a grid wider than 30 would overrun the
-// board's border and a ratio below 4 could leave no room for the mines.
+// would never give fall back to the defaults: a grid wider than 30 would overrun the board's
+// border and a ratio below 4 could leave no room for the mines.
 static void TakeSettings() {
-  int32_t grid = Settings.grid;
-  if (grid < kMinGrid || grid > kMaxGrid) grid = 10;
-  int32_t ratio = Settings.ratio;
-  if (ratio < 4 || ratio > 6) ratio = 6;
-  int32_t size = Settings.size;
-  if (size != 15 && size != 18 && size != 21) size = 18;
+  const int32_t grid = IsValidGrid(Settings.grid) ? Settings.grid : kDefaultGrid;
   Game.columns = grid;
   Game.rows = grid;
-  Game.ratio = ratio;
-  Game.size = size;
+  Game.ratio = IsValidRatio(Settings.ratio) ? Settings.ratio : kDefaultRatio;
+  Game.size = IsValidSize(Settings.size) ? Settings.size : kDefaultSize;
 }
 
 static bool IsGridCorner(int c, int r) {
@@ -74,7 +69,7 @@ void EncodeNeighbours() {
           if ((dc != 0 || dr != 0) && Board[c + dc][r + dr] == kCoveredMine) ++mines;
         }
       }
-      Board[c][r] = static_cast<signed char>(-1 - mines);
+      Board[c][r] = Complement(static_cast<signed char>(mines));
     }
   }
 }

@@ -6,14 +6,63 @@
 
 // The board is 32 x 32 so that a grid of at most 30 keeps a zero border on every side.
 constexpr int kBoardSide = 32;
-constexpr int kMinGrid = 10;
-constexpr int kMaxGrid = 30;
 
-// Cell values (signed): covered -16..-1, flagged <= -17, uncovered (or border) >= 0.
+// The options' valid values, and the defaults that stand in for anything else (a missing or
+// malformed settings file, a value out of range).
+constexpr int32_t kMinGrid = 10;
+constexpr int32_t kMaxGrid = 30;
+constexpr int32_t kDefaultGrid = 10;
+constexpr int32_t kHardRatio = 4;  // one mine per 4 cells ...
+constexpr int32_t kEasyRatio = 6;  // ... to one per 6
+constexpr int32_t kDefaultRatio = kEasyRatio;
+constexpr int32_t kDefaultSize = 18;
+constexpr bool IsValidGrid(int32_t grid) {
+  return grid >= kMinGrid && grid <= kMaxGrid;
+}
+constexpr bool IsValidRatio(int32_t ratio) {
+  return ratio >= kHardRatio && ratio <= kEasyRatio;
+}
+constexpr bool IsValidSize(int32_t size) {
+  return size == 15 || size == 18 || size == 21;
+}
+
+// Cell values (signed bytes). Covered -16..-1: the complement of the neighbour count (-1 to -9)
+// or -16 for a mine. A flag subtracts 16 (-17 to -25, or -32 on a mine). Uncovering takes the
+// complement again: 0 to 8, or 15 for the exploded mine. The border and the rest are 0.
+constexpr signed char kCoveredEmpty = -1;
 constexpr signed char kCoveredMine = -16;
 constexpr signed char kFlaggedMine = -32;
 constexpr signed char kExplodedMine = 15;
 constexpr int kFlag = 16;  // a flag subtracts 16, removing it adds 16
+constexpr bool IsCovered(int value) {
+  return value >= kCoveredMine && value <= kCoveredEmpty;
+}
+constexpr bool IsFlagged(int value) {
+  return value < kCoveredMine;
+}
+constexpr bool IsUncovered(int value) {
+  return value >= 0;
+}  // or the border
+// Covered and no mine: what a flood fill may enter.
+constexpr bool IsCoveredSafe(int value) {
+  return value > kCoveredMine && value <= kCoveredEmpty;
+}
+// Uncovering, and covering the exploded mine again: the bitwise complement.
+constexpr signed char Complement(signed char value) {
+  return static_cast<signed char>(~value);
+}
+
+// A cell as one integer, column * 256 + row, as CellAtPoint gives it and the last exploded cell
+// is kept.
+constexpr int PackCell(int column, int row) {
+  return column * 256 + row;
+}
+constexpr int PackedColumn(int packed) {
+  return (packed >> 8) & 0xFF;
+}
+constexpr int PackedRow(int packed) {
+  return packed & 0xFF;
+}
 
 // Indexed [column][row], columns and rows from 1; row and column 0 and everything past the
 // grid stay 0.
@@ -39,7 +88,7 @@ struct GameRecord {
   int32_t minesLeft;  // total mines - flags - an explosion not undone; may go below 0
   int32_t undosLeft;
   int32_t elapsedSeconds;
-  int32_t lastExploded;  // column * 256 + row
+  int32_t lastExploded;  // PackCell(column, row)
   int32_t lastScore;
   uintptr_t clockTimer;  // what starting the clock returned, for stopping it
 };
@@ -55,9 +104,15 @@ struct SettingsRecord {
 };
 extern SettingsRecord Settings;
 
+// A name holds at most 24 characters (a hand-edited file may give that many); the name dialog
+// takes at most 23, into a buffer of kNameBufferSize bytes.
+constexpr int kNameLength = 24;
+constexpr int kEnteredNameLength = 23;
+constexpr int kNameBufferSize = 64;
+
 struct ScoreEntry {
   int32_t score;  // 0 marks an empty entry
-  char name[25];
+  char name[kNameLength + 1];
 };
 constexpr int kScoreEntries = 24;
 extern ScoreEntry ScoreTable[kScoreEntries];

@@ -11,8 +11,9 @@ static unsigned PackedCoordinate(unsigned pixels) {
 }
 
 int CellAtPoint(unsigned x, unsigned y) {
-  if (Game.size <= 0) return 255 * 256 + 255;  // nothing dealt yet: past any grid
-  return static_cast<int>(PackedCoordinate(x & 0xFFFF) * 256 + PackedCoordinate(y & 0xFFFF));
+  if (Game.size <= 0) return PackCell(255, 255);  // nothing dealt yet: past any grid
+  return PackCell(static_cast<int>(PackedCoordinate(x & 0xFFFF)),
+                  static_cast<int>(PackedCoordinate(y & 0xFFFF)));
 }
 
 // Recursive, as deep as the cells of the grid (900 at most): each call uncovers one cell
@@ -20,9 +21,9 @@ int CellAtPoint(unsigned x, unsigned y) {
 // from the Game they would be reloaded after every store into the board, which may alias them.
 static void Flood(int column, int row, unsigned columns, unsigned rows) {
   signed char& cell = Board[column][row];
-  cell = static_cast<signed char>(~cell);
+  cell = Complement(cell);
   if (cell != 0) return;
-  PlayEffect(4);
+  PlayEffect(EFFECT_FLOOD);
   static const int kSteps[8][2] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1},
                                    {1, -1},  {1, 0},  {1, 1},  {0, 1}};
   for (const auto& step : kSteps) {
@@ -30,8 +31,7 @@ static void Flood(int column, int row, unsigned columns, unsigned rows) {
     const int r = row + step[1];
     // One unsigned comparison a side: 0 and the far border both fall outside.
     if (static_cast<unsigned>(c - 1) >= columns || static_cast<unsigned>(r - 1) >= rows) continue;
-    const signed char value = Board[c][r];
-    if (value >= -15 && value <= -1) Flood(c, r, columns, rows);
+    if (IsCoveredSafe(Board[c][r])) Flood(c, r, columns, rows);
   }
 }
 
@@ -52,10 +52,10 @@ int AllMinesFlagged() {
 // The cell under a press, or null (after the rejection sound) when the press lies past the grid.
 static signed char* PressedCell(unsigned x, unsigned y, int* column, int* row) {
   const int packed = CellAtPoint(x, y);
-  *column = (packed >> 8) & 0xFF;
-  *row = packed & 0xFF;
+  *column = PackedColumn(packed);
+  *row = PackedRow(packed);
   if (*column > Game.columns || *row > Game.rows) {
-    PlayEffect(0);
+    PlayEffect(EFFECT_REJECTED);
     return nullptr;
   }
   return &Board[*column][*row];
@@ -73,21 +73,21 @@ void LeftPress(unsigned x, unsigned y) {
   signed char* cell = PressedCell(x, y, &column, &row);
   if (cell == nullptr) return;
   const signed char value = *cell;
-  if (value >= 0 || value < kCoveredMine) {
-    PlayEffect(0);
+  if (!IsCovered(value)) {
+    PlayEffect(EFFECT_REJECTED);
     return;
   }
-  if (value == -1) {
+  if (value == kCoveredEmpty) {
     FloodReveal(column, row);
   } else if (value == kCoveredMine) {
     --Game.minesLeft;
-    PlayEffect(2);
-    Game.lastExploded = column * 256 + row;
+    PlayEffect(EFFECT_EXPLOSION);
+    Game.lastExploded = PackCell(column, row);
     GameState = GS_EXPLODED;
     EnableUndo(true);
     *cell = kExplodedMine;
   } else {
-    *cell = static_cast<signed char>(~value);
+    *cell = Complement(value);
   }
   RedrawGame();
 }
@@ -114,11 +114,11 @@ void RightPress(unsigned x, unsigned y) {
   signed char* cell = PressedCell(x, y, &column, &row);
   if (cell == nullptr) return;
   const signed char value = *cell;
-  if (value >= 0) {
-    PlayEffect(0);
+  if (IsUncovered(value)) {
+    PlayEffect(EFFECT_REJECTED);
     return;
   }
-  if (value < kCoveredMine) {
+  if (IsFlagged(value)) {
     *cell = static_cast<signed char>(value + kFlag);
     ++Game.minesLeft;
   } else {
@@ -131,9 +131,9 @@ void RightPress(unsigned x, unsigned y) {
 
 void Undo() {
   if (GameState != GS_EXPLODED || Game.undosLeft <= 0) return;
-  PlayEffect(5);
-  signed char& cell = Board[(Game.lastExploded >> 8) & 0xFF][Game.lastExploded & 0xFF];
-  cell = static_cast<signed char>(~cell);
+  PlayEffect(EFFECT_UNDO);
+  signed char& cell = Board[PackedColumn(Game.lastExploded)][PackedRow(Game.lastExploded)];
+  cell = Complement(cell);
   ++Game.minesLeft;
   --Game.undosLeft;
   GameState = GS_RUNNING;

@@ -31,7 +31,7 @@ void EnterScore() {
 
   // The dialog starts from a single blank and ends it as it likes; whatever it leaves, only
   // what fits the entry is kept.
-  char name[64] = " ";
+  char name[kNameBufferSize] = " ";
   AskName(name);
   name[sizeof name - 1] = '\0';
   memset(entry.name, 0, sizeof entry.name);

@@ -2,11 +2,22 @@
 // (ui/), the host tests with a recording fake; the rules never include a Windows header.
 #pragma once
 
-void RedrawGame();              // redraw the whole grid and the mine and undo counters
-void PlayEffect(int effect);    // sound effect 0 to 5
+// The sound effects. Effect n plays the program's WAVE resource SOUND_BASE + n (res/); 3 is
+// never played, and 0 has no sound of its own (the system's default sound or beep).
+enum SoundEffect : int {
+  EFFECT_REJECTED = 0,   // a press outside the grid or on a cell it cannot act on
+  EFFECT_START_UP = 1,   // the program starts
+  EFFECT_EXPLOSION = 2,  // a mine uncovered
+  EFFECT_FLOOD = 4,      // once for each empty cell a flood fill uncovers
+  EFFECT_UNDO = 5,       // an explosion taken back
+};
+constexpr int kEffectCount = 6;  // effect numbers run from 0 to 5
+
+void RedrawGame();  // redraw the whole grid and the mine and undo counters
+void PlayEffect(SoundEffect effect);
 void StartClock();              // one-second clock timer on the main window, kept in Game
 void StopClock();               // stop it with the identifier kept in Game
 void ShowClock(int seconds);    // status-bar time part, "%d'%02d"
 void EnableUndo(bool enabled);  // the Undo menu item
 void ShowCongratulation();      // modal congratulation dialog; computes the score as it opens
-void AskName(char* buffer);     // modal name dialog into a 64-byte buffer
+void AskName(char* buffer);     // modal name dialog into a kNameBufferSize-byte buffer

@@ -14,7 +14,6 @@ namespace {
 
 // fgets reads at most 63 characters at a time: a longer line comes in pieces, each a line.
 constexpr int kLineBufferSize = 64;
-constexpr size_t kNameSize = sizeof(ScoreEntry{}.name);
 
 // The option lines in file order, with the string id of each line's format.
 enum OptionLine { kRatioLine, kGridLine, kSizeLine, kLangLine, kSoundLine, kOptionLines };
@@ -31,20 +30,23 @@ int32_t* OptionField(int line) {
   }
 }
 
+// The language of a missing file, and of a language value that is neither French nor English.
+constexpr int32_t kDefaultLanguage = ENGLISH_OFFSET;
+
 void ValidateOption(int line) {
   int32_t& value = *OptionField(line);
   switch (line) {
     case kRatioLine:
-      if (value < 4 || value > 6) value = 6;
+      if (!IsValidRatio(value)) value = kDefaultRatio;
       break;
     case kGridLine:
-      if (value < kMinGrid || value > kMaxGrid) value = 10;
+      if (!IsValidGrid(value)) value = kDefaultGrid;
       break;
     case kSizeLine:
-      if (value != 15 && value != 18 && value != 21) value = 18;
+      if (!IsValidSize(value)) value = kDefaultSize;
       break;
     case kLangLine:
-      if (value != 0 && value != 1000) value = 1000;
+      if (value != 0 && value != ENGLISH_OFFSET) value = kDefaultLanguage;
       break;
     default:  // any sound value is valid: non-zero means on
       break;
@@ -61,7 +63,7 @@ void ReadName(char* afterComma, ScoreEntry& entry) {
   if (carriageReturn != nullptr) *carriageReturn = 0;
   while (*afterComma == ' ') ++afterComma;
   size_t length = strlen(afterComma);
-  if (length > kNameSize - 1) length = kNameSize - 1;
+  if (length > kNameLength) length = kNameLength;
   memcpy(entry.name, afterComma, length);
   entry.name[length] = 0;
 }
@@ -79,7 +81,7 @@ int WriteContent(FILE* stream) {
   }
   for (const ScoreEntry& entry : ScoreTable) {
     // The precision guards against a name that lost its terminator.
-    snprintf(line, sizeof line, "%d, %.24s", static_cast<int>(entry.score), entry.name);
+    snprintf(line, sizeof line, "%d, %.*s", static_cast<int>(entry.score), kNameLength, entry.name);
     if (!WriteLine(stream, line)) return 0;
   }
   return 1;
@@ -110,10 +112,11 @@ int32_t LeadingInteger(const char* text) {
 
 void LoadSettings(const char* path) {
   if (FileStamp(path) == 0) {
-    Settings.ratio = 6;
-    Settings.grid = 10;
-    LanguageOffset = 1000;
-    Settings.size = 18;
+    // Sound and the scores are left as they are: off and empty at start-up.
+    Settings.ratio = kDefaultRatio;
+    Settings.grid = kDefaultGrid;
+    LanguageOffset = kDefaultLanguage;
+    Settings.size = kDefaultSize;
     return;
   }
 

@@ -17,10 +17,13 @@ namespace {
 // Buffer sizes of the formatted texts: a score line holds at most 37 characters.
 constexpr int kScoreLineSize = 64;
 constexpr int kCongratulationSize = 256;
-// The name dialog takes at most 23 characters, so every name fits a ScoreEntry.
-constexpr int kNameFetchCount = 24;
+// The name dialog takes at most kEnteredNameLength characters, so every name fits an entry.
+constexpr int kNameFetchCount = kEnteredNameLength + 1;
 // Enough for any grid side a person types; a longer text is no side anyway.
 constexpr int kGridTextSize = 256;
+// The spinner's own range tops out past the grid, as the control was always made; its position
+// is never read (the edit's text, clamped to the grid, is the value).
+constexpr int kSpinnerUpper = 32;
 
 // Escape arrives as IDCANCEL; the close box, Alt+F4 and the system menu's Close as SC_CLOSE
 // with the low four bits free for the system's own use. These, and the button closingId where
@@ -101,7 +104,7 @@ void InitSettings(HWND dialog) {
   CreateUpDownControl(
       WS_CHILD | WS_VISIBLE | WS_BORDER | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
       client.left, client.top, client.right - client.left, client.bottom - client.top, dialog,
-      IDC_GRID_SPIN, Instance, edit, 32, kMinGrid, Settings.grid);
+      IDC_GRID_SPIN, Instance, edit, kSpinnerUpper, kMinGrid, Settings.grid);
   SetDlgItemInt(dialog, IDC_GRID_EDIT, static_cast<UINT>(Settings.grid), FALSE);
 
   SetItemText(dialog, IDC_SOUND, IDS_SOUND);
@@ -154,6 +157,8 @@ void StoreSettings(HWND dialog) {
   Settings.size = CheckedChoice(dialog, kSizeChoices, Settings.size);
   Settings.ratio = CheckedChoice(dialog, kLevelChoices, Settings.ratio);
 
+  // The command id rides in lParam too, as the dialog always posted it; the main window reads
+  // only wParam.
   if (GameState != GS_RUNNING) PostMessageA(MainWindow, WM_COMMAND, IDM_NEW_GAME, IDM_NEW_GAME);
 }
 

@@ -12,6 +12,11 @@
 
 namespace {
 
+constexpr char kMainClass[] = "TORVANE";  // the class name, and the first title
+constexpr int kFirstLeft = 150;
+constexpr int kFirstTop = 150;
+constexpr int kFirstSide = 200;
+
 bool RegisterMainClass() {
   WNDCLASSA windowClass = {};
   windowClass.style = 0;  // no double clicks, no redraw on resizing
@@ -21,7 +26,7 @@ bool RegisterMainClass() {
   windowClass.hCursor = NULL;        // the arrow is set once at start-up
   windowClass.hbrBackground = NULL;  // the grid covers the client area
   windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
-  windowClass.lpszClassName = "TORVANE";
+  windowClass.lpszClassName = kMainClass;
   return RegisterClassA(&windowClass) != 0;
 }
 
@@ -42,11 +47,12 @@ int StartUp(HINSTANCE previous) {
   LoadSettings(SettingsPath);
   strcpy(HelpPath, SettingsPath);
   ReplaceExtension(HelpPath, sizeof HelpPath, "HLP");
-  PlayEffect(1);
+  PlayEffect(EFFECT_START_UP);
   LoadTileBitmaps(Settings.size);
-  MainWindow =
-      CreateWindowExA(0, "TORVANE", "TORVANE", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                      150, 150, 200, 200, NULL, NULL, Instance, NULL);
+  // Made hidden at a first place and size; the layout fits it to the grid and centres it.
+  MainWindow = CreateWindowExA(0, kMainClass, kMainClass,
+                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, kFirstLeft,
+                               kFirstTop, kFirstSide, kFirstSide, NULL, NULL, Instance, NULL);
   if (!MainWindow) return -1;
   Accelerators = LoadAcceleratorsA(Instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
   SetCursor(LoadCursorA(NULL, IDC_ARROW));  // once: the class has no cursor

@@ -45,7 +45,7 @@ void RunCommand(HWND window, int command) {
     case IDM_LANGUAGE: SwitchLanguage(); break;
     case IDM_ABOUT: OpenDialog(window, IDD_ABOUT, AboutDialog); break;
     case IDM_HELP: WinHelpA(window, HelpPath, HELP_CONTENTS, 0); break;
-    default: break;  // F3 (104) among them: bound, served by nobody
+    default: break;  // IDM_NOTHING (F3) among them: bound, served by nobody
   }
 }
 
@@ -106,16 +106,22 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   }
 }
 
+// Pixels the window adds around the grid: the side borders in width; the bottom border and the
+// status bar in height, besides the caption and the menu bar, which the system measures.
+constexpr int kFrameWidth = 6;
+constexpr int kFrameHeight = 28;
+
 void LayoutWindow(HWND window) {
-  const int width = Game.columns * Game.size + 6;
-  const int height =
-      GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) + Game.rows * Game.size + 28;
+  const int width = Game.columns * Game.size + kFrameWidth;
+  const int height = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) +
+                     Game.rows * Game.size + kFrameHeight;
   SetWindowPos(window, HWND_TOP, 0, 0, width, height, SWP_NOMOVE);
   CentreWindow(window, NULL);
   if (StatusBar) DestroyWindow(StatusBar);
   StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER, "", window, IDC_STATUS_BAR);
-  int rightEdges[3] = {40, 100, -1};
-  SendMessageA(StatusBar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(rightEdges));
+  int rightEdges[kStatusParts];
+  memcpy(rightEdges, kStatusPartEdges, sizeof rightEdges);  // the message takes a writable array
+  SendMessageA(StatusBar, SB_SETPARTS, kStatusParts, reinterpret_cast<LPARAM>(rightEdges));
   DrawMenuBar(window);
   ShowWindow(MainWindow, SW_SHOW);
   UpdateWindow(window);

@@ -15,6 +15,12 @@ extern HWND StatusBar;  // replaced by every layout
 extern char SettingsPath[kPathCapacity];
 extern char HelpPath[kPathCapacity];
 
+// The status bar's three parts (time, mines left, undos left) by their right edges in pixels;
+// the last runs to the end of the bar.
+inline constexpr int kStatusPartEdges[] = {40, 100, -1};
+constexpr int kStatusParts = sizeof kStatusPartEdges / sizeof kStatusPartEdges[0];
+enum StatusPart { STATUS_TIME, STATUS_MINES, STATUS_UNDOS };
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void LayoutWindow(HWND window);
 void CentreWindow(HWND window, HWND over);
@@ -25,7 +31,7 @@ void LoadTileBitmaps(int size);  // the fourteen tiles of this tile size
 extern int TileBitmapsSize;      // the size of the tiles loaded, 0 before the first load
 void RedrawBoard(HWND window);
 void PaintBoard(HWND window);  // WM_PAINT: validates, then draws as RedrawBoard does
-void ShowStatusText(int part, const char* text);  // part 0 time, 1 mines, 2 undos
+void ShowStatusText(int part, const char* text);  // part: a StatusPart
 
 // Dialog procedures (dialogs.cpp).
 INT_PTR CALLBACK SettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -11,9 +11,11 @@ void RedrawGame() {
   RedrawBoard(MainWindow);
 }
 
+constexpr UINT kClockPeriodMs = 1000;
+
 void StartClock() {
   // Setting timer 1 again replaces a clock left running by an earlier game.
-  Game.clockTimer = SetTimer(MainWindow, CLOCK_TIMER_ID, 1000, NULL);
+  Game.clockTimer = SetTimer(MainWindow, CLOCK_TIMER_ID, kClockPeriodMs, NULL);
 }
 
 void StopClock() {
@@ -23,7 +25,7 @@ void StopClock() {
 void ShowClock(int seconds) {
   char text[32];
   snprintf(text, sizeof text, "%d'%02d", seconds / 60, seconds % 60);
-  ShowStatusText(0, text);
+  ShowStatusText(STATUS_TIME, text);
 }
 
 void EnableUndo(bool enabled) {

@@ -10,9 +10,12 @@
 namespace {
 // Asked once, on the first effect with sound on; -1 until then.
 int32_t WaveDeviceCount = -1;
+
+// Without a wave device, effect n beeps as type n * 16: MB_OK, MB_ICONHAND, MB_ICONQUESTION, ...
+constexpr UINT kBeepTypeStep = 16;
 }  // namespace
 
-void PlayEffect(int effect) {
+void PlayEffect(SoundEffect effect) {
   if (Settings.sound == 0) return;
   if (WaveDeviceCount == -1) WaveDeviceCount = static_cast<int32_t>(waveOutGetNumDevs());
   if (WaveDeviceCount != 0) {
@@ -21,5 +24,5 @@ void PlayEffect(int effect) {
                SND_RESOURCE | SND_NOSTOP | SND_ASYNC);
     return;
   }
-  MessageBeep(effect * 16);
+  MessageBeep(static_cast<UINT>(effect) * kBeepTypeStep);
 }

@@ -28,8 +28,8 @@ void RedrawGame() {
   Record(CALL_REDRAW_GAME, 0);
 }
 
-void PlayEffect(int effect) {
-  if (effect >= 0 && effect < 6) ++FakeWindow.effects[effect];
+void PlayEffect(SoundEffect effect) {
+  if (effect >= 0 && effect < kEffectCount) ++FakeWindow.effects[effect];
   Record(CALL_PLAY_EFFECT, effect);
 }
 

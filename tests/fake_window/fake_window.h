@@ -2,6 +2,9 @@
 // Link torvane_fake_window instead of ui/; call ResetFakeWindow() before each test.
 #pragma once
 
+#include "game/game.h"
+#include "game/seam.h"
+
 enum SeamCall : int {
   CALL_REDRAW_GAME,
   CALL_PLAY_EFFECT,  // argument: the effect
@@ -19,12 +22,12 @@ struct SeamRecord {
 };
 
 constexpr int kFakeLogCapacity = 4096;
-constexpr int kFakeNameSize = 64;  // the size of the buffer AskName is handed
+constexpr int kFakeNameSize = kNameBufferSize;  // the size of the buffer AskName is handed
 
 struct FakeWindowRecord {
   SeamRecord log[kFakeLogCapacity];  // calls in order; past capacity only counted
   int calls;                         // every call made, also those past capacity
-  int effects[6];                    // PlayEffect calls per effect
+  int effects[kEffectCount];         // PlayEffect calls per effect
   int redraws;
   int clockStarts;  // StartClock stores this count in Game.clockTimer
   // AskName copies all 64 bytes of nameAnswer into the buffer (a blank after a reset), and

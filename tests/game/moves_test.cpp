@@ -100,8 +100,8 @@ TEST_F(MovesTest, FloodFillsOfTheSeedOneBoard) {
     for (int c = 1; c <= 10; ++c)
       for (int r = 1; r <= 10; ++r) zeros += Board[c][r] == 0, mines += Board[c][r] == kCoveredMine;
     EXPECT_EQ(std::vector<int>({press.uncovered, press.empty, press.empty, 16, 1}),
-              std::vector<int>(
-                  {UncoveredCells(), FakeWindow.effects[4], zeros, mines, FakeWindow.redraws}))
+              std::vector<int>({UncoveredCells(), FakeWindow.effects[EFFECT_FLOOD], zeros, mines,
+                                FakeWindow.redraws}))
         << press.column << "," << press.row;
   }
 }
@@ -116,7 +116,7 @@ TEST_F(MovesTest, FloodFillStopsAtFlagsAndTheGridEdge) {
   for (int r = 1; r < 30; ++r) Board[5][r] = -17;
   LeftPress(X(30), Y(1));
   EXPECT_EQ(UncoveredCells(), 900 - 29);
-  EXPECT_EQ(FakeWindow.effects[4], 900 - 29);
+  EXPECT_EQ(FakeWindow.effects[EFFECT_FLOOD], 900 - 29);
   for (int i = 0; i < kBoardSide; ++i) {
     EXPECT_TRUE(Board[0][i] == -1 && Board[31][i] == -1 && Board[i][0] == -1 && Board[i][31] == -1)
         << "border " << i;
@@ -177,7 +177,7 @@ TEST_F(MovesTest, RunningGameKeepsItsDealtValues) {
   Settings = {4, 30, 21, 0};
   EXPECT_EQ(CellAtPoint(150, 0), 11 * 256 + 1);
   LeftPress(150, 0);  // column 11: past this game's grid
-  EXPECT_EQ(FakeWindow.effects[0], 1);
+  EXPECT_EQ(FakeWindow.effects[EFFECT_REJECTED], 1);
   EXPECT_EQ(UncoveredCells(), 0);
   Board[20][20] = kFlaggedMine;  // past the grid: not the game's to count
   FlagMinesButTheLast();

@@ -5,7 +5,7 @@
 int BenchEffectCount[kBenchEffects];
 
 void RedrawGame() {}
-void PlayEffect(int effect) {
+void PlayEffect(SoundEffect effect) {
   if (effect >= 0 && effect < kBenchEffects) ++BenchEffectCount[effect];
 }
 void StartClock() {}

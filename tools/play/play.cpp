@@ -11,8 +11,8 @@ static int EmptyEffects;
 
 // The window side of the rules, as text.
 void RedrawGame() {}
-void PlayEffect(int effect) {
-  if (effect == 4) ++EmptyEffects;
+void PlayEffect(SoundEffect effect) {
+  if (effect == EFFECT_FLOOD) ++EmptyEffects;
   if (Verbose) printf("effect %d\n", effect);
 }
 void StartClock() {
@@ -34,7 +34,7 @@ void ShowCongratulation() {
   printf("won in %d'%02d, score %d\n", minutes, seconds, score);
 }
 void AskName(char* buffer) {
-  snprintf(buffer, 64, "play");
+  snprintf(buffer, kNameBufferSize, "play");
 }
 
 static const char* StateName() {
