@@ -125,7 +125,9 @@ void StepGridSide(HWND dialog, int delta) {
 
 // The edit's text as a decimal number (blanks around it and a sign allowed), clamped to the
 // grid; false for a text that is no number. Parsed here rather than by GetDlgItemInt, whose
-// handling of signs and trailing characters differs between platforms.
+// handling of signs and trailing characters differs between platforms. Not the settings file's
+// LeadingInteger: a file line counts by its leading digits whatever follows ("ratio=5x" is 5),
+// while a typed side is taken only when the whole text is a number ("12abc" keeps the old side).
 bool ReadGridSide(HWND dialog, int* side) {
   char text[kGridTextSize];
   GetDlgItemTextA(dialog, IDC_GRID_EDIT, text, sizeof text);
