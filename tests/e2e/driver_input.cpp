@@ -1,0 +1,84 @@
+// driver_input.cpp: what the tests do to the program: presses, commands, keys, typing, and
+// the buttons and closing of its dialogs.
+#include "tests/e2e/driver_internal.h"
+
+namespace e2e {
+using namespace internal;
+
+namespace {
+
+LPARAM KeyParameter(int virtualKey, bool up) {
+  UINT scan = MapVirtualKeyA(static_cast<UINT>(virtualKey), MAPVK_VK_TO_VSC);
+  LPARAM value = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16);
+  if (up) value |= (static_cast<LPARAM>(1) << 30) | (static_cast<LPARAM>(1) << 31);
+  return value;
+}
+
+}  // namespace
+
+bool Press(const Session& session, int x, int y, Button button, bool post) {
+  if (!Usable(session)) return false;
+  const LPARAM point = MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
+  const UINT down = button == kLeft ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
+  const WPARAM flags = button == kLeft ? MK_LBUTTON : MK_RBUTTON;
+  if (post) {
+    return PostMessageA(session.window, down, flags, point) &&
+           PostMessageA(session.window, down + 1, 0, point) && Flush(session);
+  }
+  return Send(session.window, down, flags, point) && Send(session.window, down + 1, 0, point);
+}
+
+bool PressCell(const Session& session, int column, int row, Button button, bool post) {
+  GameRecord game = {};
+  ReadSymbol(session, "_Game", &game, sizeof game);
+  const int size = game.size > 0 ? game.size : 18;
+  return Press(session, (column - 1) * size + size / 2, (row - 1) * size + size / 2, button, post);
+}
+
+bool Command(const Session& session, int id, bool post) {
+  if (!Usable(session)) return false;
+  if (post) return PostMessageA(session.window, WM_COMMAND, id, 0) && Flush(session);
+  return Send(session.window, WM_COMMAND, id, 0);
+}
+
+bool Key(const Session& session, int virtualKey, HWND target) {
+  if (target == nullptr) target = session.window;
+  return PostMessageA(target, WM_KEYDOWN, virtualKey, KeyParameter(virtualKey, false)) &&
+         PostMessageA(target, WM_KEYUP, virtualKey, KeyParameter(virtualKey, true)) &&
+         Flush(session);
+}
+
+bool SetText(HWND dialog, int controlId, const char* text) {
+  HWND control = GetDlgItem(dialog, controlId);
+  return control != nullptr && Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+bool TypeText(const Session& session, HWND control, const char* text) {
+  if (control == nullptr) return false;
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p)
+    if (!PostMessageA(control, WM_CHAR, *p, 1)) return false;
+  return Flush(session);
+}
+
+bool ClickButton(const Session& session, HWND dialog, int controlId) {
+  HWND button = GetDlgItem(dialog, controlId);
+  return button != nullptr && PostMessageA(button, BM_CLICK, 0, 0) && Flush(session);
+}
+
+bool CloseDialog(const Session& session, HWND dialog) {
+  return PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0) && Flush(session);
+}
+
+bool PressEscape(const Session& session, HWND dialog) {
+  // Keys go to the focused control; the dialog's own loop turns Escape into IDCANCEL.
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  HWND target = dialog;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) &&
+      info.hwndFocus != nullptr && (info.hwndFocus == dialog || IsChild(dialog, info.hwndFocus))) {
+    target = info.hwndFocus;
+  }
+  return Key(session, VK_ESCAPE, target);
+}
+
+}  // namespace e2e

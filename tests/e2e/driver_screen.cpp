@@ -1,0 +1,146 @@
+// driver_screen.cpp: the pixels of the screen: the grid against the program's own tiles, and a
+// screenshot at each failing test.
+#include "tests/e2e/driver_internal.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace e2e {
+using namespace internal;
+
+namespace {
+// Pixels of a device context's rectangle, top-down, as 0x00RRGGBB (a 32-bit DIB's order).
+std::vector<DWORD> Pixels(HDC source, int x, int y, int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (section == nullptr) return {};
+  HDC memory = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(memory, section);
+  bool copied = BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY) != 0;
+  GdiFlush();
+  std::vector<DWORD> pixels;
+  if (copied) {
+    const DWORD* first = static_cast<const DWORD*>(bits);
+    pixels.assign(first, first + static_cast<size_t>(width) * height);
+  }
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  DeleteObject(section);
+  return pixels;
+}
+
+// Which tile shows a cell value in each view.
+int TileFor(int value, View view) {
+  if (view == kCoveredView) return TILE_COVERED;
+  if (value >= 1 && value <= 8) return value;
+  if (value == 0) return TILE_EMPTY;
+  if (view == kPlayView)
+    return value <= -17 ? TILE_FLAG : value == 15 ? TILE_EXPLODED : TILE_COVERED;
+  if (value == kFlaggedMine) return TILE_FLAG;
+  if (value <= -17) return TILE_WRONG_FLAG;
+  if (value == kCoveredMine || value == kExplodedMine) return TILE_MINE;
+  return value == -1 ? TILE_EMPTY : -1 - value;  // a covered number
+}
+}  // namespace
+
+::testing::AssertionResult GridShows(const Session& session, View view) {
+  Snapshot s;
+  if (!ReadSnapshot(session, &s)) return ::testing::AssertionFailure() << "no memory";
+  const int size = s.game.size;
+  // The fourteen tiles of the game's size, from the program's own resources.
+  std::vector<DWORD> tiles[TILE_COUNT + 1];
+  HMODULE exe = LoadLibraryExA(ProgramPath(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HDC memory = CreateCompatibleDC(nullptr);
+  const int base = size == 15 ? TILE_BASE_15 : size == 18 ? TILE_BASE_18 : TILE_BASE_21;
+  for (int offset = 1; exe != nullptr && offset <= TILE_COUNT; ++offset) {
+    HBITMAP bitmap = static_cast<HBITMAP>(
+        LoadImageA(exe, MAKEINTRESOURCEA(base + offset), IMAGE_BITMAP, 0, 0, 0));
+    if (bitmap == nullptr) continue;
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    tiles[offset] = Pixels(memory, 0, 0, size, size);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memory);
+  if (exe != nullptr) FreeLibrary(exe);
+  POINT origin = {0, 0};
+  ClientToScreen(session.window, &origin);
+  HDC screenDc = GetDC(nullptr);
+  const int width = s.game.columns * size;
+  std::vector<DWORD> screen = Pixels(screenDc, origin.x, origin.y, width, s.game.rows * size);
+  ReleaseDC(nullptr, screenDc);
+  if (screen.empty()) return ::testing::AssertionFailure() << "no capture";
+  for (int c = 1; c <= s.game.columns; ++c) {
+    for (int r = 1; r <= s.game.rows; ++r) {
+      const int tile = TileFor(s.board[c][r], view);
+      if (tiles[tile].empty()) return ::testing::AssertionFailure() << "no tile " << tile;
+      for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+          const DWORD seen = screen[((r - 1) * size + y) * width + (c - 1) * size + x];
+          if (seen != tiles[tile][y * size + x]) {
+            return ::testing::AssertionFailure()
+                   << "cell (" << c << ", " << r << ") value " << +s.board[c][r]
+                   << " should show tile " << tile << ": pixel (" << x << ", " << y << ") is "
+                   << std::hex << seen << " instead of " << tiles[tile][y * size + x];
+          }
+        }
+      }
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+namespace {
+// The whole screen (the Wine virtual desktop) as a 32-bit top-down .bmp.
+bool SaveScreenshot(const char* path) {
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  HDC screen = GetDC(nullptr);
+  std::vector<DWORD> pixels = Pixels(screen, 0, 0, width, height);
+  ReleaseDC(nullptr, screen);
+  for (DWORD& pixel : pixels) pixel |= 0xFF000000;  // opaque for viewers that read alpha
+  FILE* file = pixels.empty() ? nullptr : fopen(path, "wb");
+  if (file == nullptr) return false;
+  BITMAPINFOHEADER info = {sizeof info, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  BITMAPFILEHEADER header = {0x4D42, 0, 0, 0, sizeof header + sizeof info};
+  header.bfSize = header.bfOffBits + pixels.size() * 4;
+  bool saved = fwrite(&header, sizeof header, 1, file) == 1 &&
+               fwrite(&info, sizeof info, 1, file) == 1 &&
+               fwrite(pixels.data(), 4, pixels.size(), file) == pixels.size();
+  return fclose(file) == 0 && saved;
+}
+
+// Saves the screen once per failing test and says where.
+struct ScreenshotOnFailure : ::testing::EmptyTestEventListener {
+  bool taken = false;
+  void OnTestStart(const ::testing::TestInfo&) override {
+    taken = false;
+    // A screen from an earlier failing run would mislead.
+    char path[MAX_PATH];
+    PathOfTest(path, sizeof path, ".fail.bmp");
+    DeleteFileA(path);
+  }
+  void OnTestPartResult(const ::testing::TestPartResult& result) override {
+    if (!result.failed() || taken) return;
+    taken = true;
+    char path[MAX_PATH];
+    PathOfTest(path, sizeof path, ".fail.bmp");
+    CreateDirectoryA(WorkRoot(), nullptr);
+    printf(SaveScreenshot(path) ? "e2e: screen at the failure saved to %s\n"
+                                : "e2e: could not save the screen to %s\n",
+           path);
+  }
+};
+}  // namespace
+
+void InstallFailureScreenshots() {
+  ::testing::UnitTest::GetInstance()->listeners().Append(new ScreenshotOnFailure);
+}
+
+}  // namespace e2e

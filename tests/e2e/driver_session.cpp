@@ -1,0 +1,149 @@
+// driver_session.cpp: starting torvane.exe in a private folder, keeping pace with its message
+// loop, and its end: the exit code and the settings file it leaves.
+#include "tests/e2e/driver_internal.h"
+
+#include <cstdio>
+
+namespace e2e {
+using namespace internal;
+
+// Ends a program that the test left running (a failed ASSERT) and releases the handles.
+Session::~Session() {
+  if (process.hProcess == nullptr) return;
+  if (TerminateProcess(process.hProcess, 99)) WaitForSingleObject(process.hProcess, kTimeoutMs);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+}
+
+std::string SettingsText(int grid, int size, int ratio, bool french, int sound,
+                         const char* scores) {
+  char text[256];
+  snprintf(text, sizeof text,
+           french ? "ratio=%d\r\ngrille=%d\r\nlarg=%d\r\nlang=0\r\nsons=%d\r\n%s"
+                  : "ratio=%d\r\ngrid=%d\r\nsize=%d\r\nlang=1000\r\nsound=%d\r\n%s",
+           ratio, grid, size, sound, scores);
+  return text;
+}
+
+bool Prepare(Session& session, const std::string& settings) {
+  PathOfTest(session.folder, sizeof session.folder, "");
+  char program[MAX_PATH];
+  snprintf(program, sizeof program, "%s\\torvane.exe", session.folder);
+  snprintf(session.settingsPath, sizeof session.settingsPath, "%s\\torvane.ini", session.folder);
+  CreateDirectoryA(WorkRoot(), nullptr);
+  CreateDirectoryA(session.folder, nullptr);
+  DeleteFileA(session.settingsPath);
+  if (!CopyFileA(ProgramPath(), program, FALSE)) {
+    fprintf(stderr, "e2e: cannot copy %s to %s\n", ProgramPath(), program);
+    return false;
+  }
+  FILE* file = settings.empty() ? nullptr : fopen(session.settingsPath, "wb");
+  if (file != nullptr) fwrite(settings.data(), 1, settings.size(), file);
+  return file == nullptr || fclose(file) == 0;
+}
+
+bool Launch(Session& session) {
+  char program[MAX_PATH];
+  snprintf(program, sizeof program, "%s\\torvane.exe", session.folder);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  char commandLine[MAX_PATH + 2];
+  snprintf(commandLine, sizeof commandLine, "\"%s\"", program);
+  if (!CreateProcessA(program, commandLine, nullptr, nullptr, FALSE, 0, nullptr, session.folder,
+                      &startup, &session.process)) {
+    fprintf(stderr, "e2e: cannot start %s (error %lu)\n", program, GetLastError());
+    return false;
+  }
+  return true;
+}
+
+bool Start(Session& session, const std::string& settings) {
+  return Prepare(session, settings) && StartPrepared(session);
+}
+
+bool StartPrepared(Session& session) {
+  if (!Launch(session)) return false;
+  WaitForInputIdle(session.process.hProcess, kTimeoutMs);
+  bool shown = WaitUntil(
+      [&] {
+        session.window = FindTopLevel(session.process.dwProcessId, "TORVANE", nullptr, 0);
+        return session.window != nullptr || !IsRunning(session);
+      },
+      2 * kTimeoutMs);
+  if (!shown || session.window == nullptr) {
+    fprintf(stderr, "e2e: no visible TORVANE window\n");
+    return false;
+  }
+  // Start-up runs before the message loop, so the loop answering means start-up is over.
+  return Sync(session);
+}
+
+::testing::AssertionResult Ended(Session& session, DWORD expectedCode) {
+  DWORD code = 0;
+  if (session.process.hProcess == nullptr ||
+      WaitForSingleObject(session.process.hProcess, kTimeoutMs) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(session.process.hProcess, &code)) {
+    return ::testing::AssertionFailure() << "the program did not end";
+  }
+  if (code != expectedCode) return ::testing::AssertionFailure() << "exit code " << code;
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult Close(Session& session) {
+  if (!Usable(session) || !PostMessageA(session.window, WM_CLOSE, 0, 0))
+    return ::testing::AssertionFailure() << "no window to close";
+  return Ended(session);
+}
+
+bool ReadSettingsFile(const Session& session, std::string* text) {
+  text->clear();
+  FILE* file = fopen(session.settingsPath, "rb");
+  if (file == nullptr) return false;
+  char chunk[4096];
+  size_t got;
+  while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) text->append(chunk, got);
+  fclose(file);
+  return true;
+}
+
+std::string Line(const std::string& text, int line) {
+  size_t start = 0;
+  for (int i = 1; i < line && start != std::string::npos; ++i) {
+    start = text.find("\r\n", start);
+    if (start != std::string::npos) start += 2;
+  }
+  size_t end = start == std::string::npos ? start : text.find("\r\n", start);
+  return end == std::string::npos ? "<none>" : text.substr(start, end - start);
+}
+
+bool Sync(const Session& session) {
+  return Usable(session) && Send(session.window, WM_NULL, 0, 0);
+}
+
+// The marker is a posted WM_SETREDRAW(FALSE) to the main window. Posted messages are retrieved
+// in order, so once the window's WS_VISIBLE bit drops (the default handling clears it, on
+// Windows as under Wine), everything posted before it has been handled. The bit is put back at
+// once and the window repainted, so the marker leaves nothing behind.
+bool Flush(const Session& session) {
+  if (!Usable(session) || !IsWindowVisible(session.window)) return false;
+  if (!PostMessageA(session.window, WM_SETREDRAW, FALSE, 0)) return false;
+  HWND window = session.window;
+  const DWORD start = GetTickCount();
+  bool seen = false;
+  for (unsigned spins = 0;; ++spins) {
+    // The window goes only with the program: once it has ended, nothing is left to wait for.
+    seen = !IsWindow(window) || (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) == 0;
+    if (seen || GetTickCount() - start > kTimeoutMs) break;
+    // Spin briefly first: the window must stay hidden for as short a time as possible.
+    if (spins > 2000)
+      Sleep(1);
+    else
+      SwitchToThread();
+  }
+  bool restored = Send(window, WM_SETREDRAW, TRUE, 0) &&
+                  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  // A program that the flushed messages closed cannot take the bit back, and needs not.
+  return seen && (restored || !IsWindow(window) || !IsRunning(session));
+}
+
+}  // namespace e2e

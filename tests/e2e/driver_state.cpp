@@ -1,0 +1,278 @@
+// driver_state.cpp: what the tests read of the program: its dialogs and their controls, the
+// status bar, the menus (through the probe where Wine hides them), the window's place, and the
+// records in its memory at the addresses of the link map.
+#include "tests/e2e/driver_internal.h"
+
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+#include "tests/e2e/probe.h"
+
+namespace e2e {
+using namespace internal;
+
+namespace {
+
+// The address a name has in the link map, or 0. Symbol lines are blanks, 0x<hex>, blanks,
+// the name. The map writes C names without the underscore that i686 adds.
+uintptr_t MapAddress(const char* symbol) {
+  static std::map<std::string, uintptr_t> found;
+  auto known = found.find(symbol);
+  if (known != found.end()) return known->second;
+  uintptr_t address = 0;
+  FILE* file = fopen(MapPath(), "rb");
+  char line[512];
+  while (file != nullptr && address == 0 && fgets(line, sizeof line, file) != nullptr) {
+    unsigned long long value = 0;
+    char name[128], rest[2];
+    // "__image_base__ = 0x..." gives the base the image prefers.
+    int got = line[0] == ' ' ? sscanf(line, " 0x%llx %127s %1s", &value, name, rest) : 0;
+    if ((got == 2 || (got == 3 && rest[0] == '=')) && strcmp(name, symbol) == 0) {
+      address = static_cast<uintptr_t>(value);
+    }
+  }
+  if (file != nullptr) fclose(file);
+  if (address != 0) found[symbol] = address;
+  return address;
+}
+
+}  // namespace
+
+HWND FindDialog(const Session& session, int controlId) {
+  if (!Usable(session)) return nullptr;
+  return FindTopLevel(session.process.dwProcessId, "#32770",
+                      controlId != 0 ? session.window : nullptr, controlId);
+}
+
+HWND WaitForDialog(const Session& session, int controlId) {
+  HWND dialog = nullptr;
+  WaitUntil([&] { return (dialog = FindDialog(session, controlId)) != nullptr; });
+  return dialog;
+}
+
+HWND OpenDialog(const Session& session, int command, int controlId) {
+  return Command(session, command, true) ? WaitForDialog(session, controlId) : nullptr;
+}
+
+bool WaitForGone(HWND window) {
+  return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); });
+}
+
+std::string Text(HWND window, int controlId) {
+  char text[1024] = {};
+  HWND target = controlId != 0 ? GetDlgItem(window, controlId) : window;
+  bool read = target && Send(target, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return read ? text : "<unreadable>";
+}
+
+int GetCheck(HWND dialog, int controlId) {
+  HWND control = GetDlgItem(dialog, controlId);
+  DWORD_PTR state = 0;
+  return control && Send(control, BM_GETCHECK, 0, 0, &state) ? static_cast<int>(state) : -1;
+}
+
+std::vector<std::string> ListLines(HWND dialog, int controlId) {
+  HWND list = GetDlgItem(dialog, controlId);
+  DWORD_PTR count = 0;
+  if (list == nullptr || !Send(list, LB_GETCOUNT, 0, 0, &count) || count > 1000)
+    return {"<unreadable>"};
+  std::vector<std::string> lines;
+  for (DWORD_PTR i = 0; i < count; ++i) {
+    // Wine hands the ANSI form of this message back in UTF-16 between processes; the wide
+    // form is right everywhere, and converting it gives the program's own ANSI text.
+    WCHAR wide[1024] = {};
+    char text[1024] = "<unreadable>";
+    DWORD_PTR length = 0;
+    if (Send(list, LB_GETTEXTLEN, i, 0, &length) && length < 1024 &&
+        SendMessageTimeoutW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide), SMTO_NORMAL,
+                            kTimeoutMs, nullptr) != 0) {
+      WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    }
+    lines.push_back(text);
+  }
+  return lines;
+}
+
+std::string StatusText(const Session& session, int part) {
+  HWND bar = Usable(session) ? GetDlgItem(session.window, IDC_STATUS_BAR) : nullptr;
+  if (bar == nullptr) return "<unreadable>";
+  // The status bar writes into the caller's buffer, which must lie in its own process.
+  const SIZE_T remoteSize = 1024;
+  HANDLE process = session.process.hProcess;
+  void* remote = VirtualAllocEx(process, nullptr, remoteSize, MEM_COMMIT, PAGE_READWRITE);
+  if (remote == nullptr) return "<unreadable>";
+  std::string text = "<unreadable>";
+  DWORD_PTR length = 0;
+  char local[remoteSize] = {};
+  if (Send(bar, SB_GETTEXTLENGTHA, part, 0, &length) && LOWORD(length) < remoteSize &&
+      Send(bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(remote)) &&
+      ReadProcessMemory(process, remote, local, LOWORD(length) + 1, nullptr)) {
+    text.assign(local, LOWORD(length));
+  }
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  return text;
+}
+
+namespace {
+// The probe library beside the test program.
+const char* ProbePath() {
+  static char path[MAX_PATH];
+  if (path[0] == 0) {
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    char* slash = strrchr(path, '\\');
+    char* name = slash ? slash + 1 : path;
+    snprintf(name, sizeof path - (name - path), "%s", "torvane_e2e_probe.dll");
+  }
+  return path;
+}
+
+// Runs start(parameter) on a new thread of the program; the thread's exit code, or false.
+bool RunRemote(const Session& session, uintptr_t start, void* parameter, DWORD* exitCode) {
+  HANDLE thread =
+      CreateRemoteThread(session.process.hProcess, nullptr, 0,
+                         reinterpret_cast<LPTHREAD_START_ROUTINE>(start), parameter, 0, nullptr);
+  if (thread == nullptr) return false;
+  bool done = WaitForSingleObject(thread, kTimeoutMs) == WAIT_OBJECT_0 &&
+              GetExitCodeThread(thread, exitCode);
+  CloseHandle(thread);
+  return done;
+}
+
+// Where a module of this file name lies in the process, or 0.
+uintptr_t RemoteModule(HANDLE process, const char* fileName) {
+  HMODULE modules[512];
+  DWORD needed = 0;
+  if (!EnumProcessModules(process, modules, sizeof modules, &needed)) return 0;
+  const DWORD count = std::min<DWORD>(needed / sizeof modules[0], 512);
+  for (DWORD i = 0; i < count; ++i) {
+    char name[MAX_PATH];
+    if (GetModuleBaseNameA(process, modules[i], name, sizeof name) != 0 &&
+        _stricmp(name, fileName) == 0) {
+      return reinterpret_cast<uintptr_t>(modules[i]);
+    }
+  }
+  return 0;
+}
+
+// One menu item, read directly where the system allows it, else through the probe inside the
+// program.
+bool QueryMenu(const Session& session, bool byPosition, int item, MenuProbe* probe) {
+  *probe = MenuProbe{};
+  probe->window = session.window;
+  probe->byPosition = byPosition ? 1 : 0;
+  probe->item = item;
+  if (!Usable(session)) return false;
+  HMENU bar = GetMenu(session.window);
+  if (bar != nullptr && GetMenuItemCount(bar) > 0) {
+    ProbeMenu(probe);  // the same code, run here: the menu is readable from this process
+    return probe->found != 0;
+  }
+  static HMODULE local = LoadLibraryA(ProbePath());
+  if (local == nullptr) return false;
+  // A 32-bit __stdcall export carries the size of its arguments in its name.
+  const char* exportName = sizeof(void*) == 4 ? "ProbeMenu@4" : "ProbeMenu";
+  uintptr_t entry = reinterpret_cast<uintptr_t>(GetProcAddress(local, exportName));
+  if (entry == 0) return false;
+  HANDLE process = session.process.hProcess;
+  void* remote =
+      VirtualAllocEx(process, nullptr, sizeof(MenuProbe) + MAX_PATH, MEM_COMMIT, PAGE_READWRITE);
+  if (remote == nullptr) return false;
+  uintptr_t& module = const_cast<Session&>(session).probeModule;
+  if (module == 0) {
+    // kernel32 lies at the same address in every process, so our LoadLibraryA is theirs. The
+    // thread's exit code holds only 32 bits of the module handle: the module list gives it whole.
+    DWORD loaded = 0;
+    if (WriteProcessMemory(process, remote, ProbePath(), strlen(ProbePath()) + 1, nullptr) &&
+        RunRemote(session, reinterpret_cast<uintptr_t>(&LoadLibraryA), remote, &loaded) &&
+        loaded != 0) {
+      module = RemoteModule(process, "torvane_e2e_probe.dll");
+    }
+  }
+  DWORD result = 0;
+  bool answered =
+      module != 0 && WriteProcessMemory(process, remote, probe, sizeof *probe, nullptr) &&
+      RunRemote(session, module + (entry - reinterpret_cast<uintptr_t>(local)), remote, &result) &&
+      ReadProcessMemory(process, remote, probe, sizeof *probe, nullptr);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  return answered && probe->found != 0;
+}
+}  // namespace
+
+std::string MenuText(const Session& session, int item, bool byPosition) {
+  MenuProbe probe;
+  return QueryMenu(session, byPosition, item, &probe) ? probe.text : "<unreadable>";
+}
+
+int MenuState(const Session& session, int commandId) {
+  MenuProbe probe;
+  if (!QueryMenu(session, false, commandId, &probe)) return -1;
+  return static_cast<int>(probe.state & (MF_GRAYED | MF_DISABLED));
+}
+
+::testing::AssertionResult WindowFits(const Session& session, int side, int size) {
+  RECT rect = {};
+  GetWindowRect(session.window, &rect);
+  const int width = side * size + 6;
+  const int height =
+      GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) + side * size + 28;
+  // Centred, truncating, and pulled back inside a screen too small for it.
+  const int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+  const int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+  if (rect.right - rect.left == width && rect.bottom - rect.top == height && rect.left == left &&
+      rect.top == top) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure()
+         << "window " << rect.right - rect.left << " x " << rect.bottom - rect.top << " at "
+         << rect.left << ", " << rect.top << "; expected " << width << " x " << height << " at "
+         << left << ", " << top << " for side " << side << ", tiles " << size;
+}
+
+bool ReadSymbol(const Session& session, const char* symbol, void* buffer, size_t size) {
+  uintptr_t address = MapAddress(symbol[0] == '_' ? symbol + 1 : symbol);
+  uintptr_t preferred = MapAddress("__image_base__");
+  if (session.process.hProcess == nullptr || address == 0 || preferred == 0) return false;
+  uintptr_t& base = const_cast<Session&>(session).imageBase;
+  if (base == 0) {
+    // Where the image actually lies (a Windows with ASLR may have moved it).
+    HMODULE modules[1];
+    DWORD needed = 0;
+    if (EnumProcessModules(session.process.hProcess, modules, sizeof modules, &needed))
+      base = reinterpret_cast<uintptr_t>(modules[0]);
+    if (base == 0) return false;
+  }
+  SIZE_T got = 0;
+  const void* remote = reinterpret_cast<const void*>(address - preferred + base);
+  return ReadProcessMemory(session.process.hProcess, remote, buffer, size, &got) && got == size;
+}
+
+bool ReadSnapshot(const Session& session, Snapshot* snapshot) {
+  return ReadSymbol(session, "_Board", snapshot->board, sizeof snapshot->board) &&
+         ReadSymbol(session, "_Game", &snapshot->game, sizeof snapshot->game) &&
+         ReadSymbol(session, "_GameState", &snapshot->state, sizeof snapshot->state);
+}
+
+Snapshot ReadSnapshot(const Session& session) {
+  Snapshot snapshot = {};
+  EXPECT_TRUE(ReadSnapshot(session, &snapshot)) << "the records cannot be read";
+  return snapshot;
+}
+
+bool FindCell(const Snapshot& snapshot, int low, int high, int* column, int* row) {
+  for (int c = 1; c <= snapshot.game.columns; ++c) {
+    for (int r = 1; r <= snapshot.game.rows; ++r) {
+      if (snapshot.board[c][r] >= low && snapshot.board[c][r] <= high) {
+        *column = c;
+        *row = r;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+}  // namespace e2e
