@@ -1,86 +1,108 @@
-// main.cpp: assetgen writes the tiles, icon and sounds into a folder, and on request a contact
-// sheet of the art enlarged for a person to look at.
-#include "tools/assetgen/art.h"
-
-#include <errno.h>
-#include <stdio.h>
-#include <string.h>
+// main.cpp: assetgen writes the icon, tiles and sounds into a folder with art.rc, the lines of
+// the resource script that name them, and on request a contact sheet of the art enlarged for a
+// person to look at.
 #include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tools/assetgen/art.h"
 
 namespace {
 
-int WriteFile(const char* folder, const char* name, const unsigned char* bytes, size_t count) {
-  char path[1024];
-  if (snprintf(path, sizeof path, "%s/%s", folder, name) >= (int)sizeof path) {
-    fprintf(stderr, "assetgen: path too long: %s/%s\n", folder, name);
-    return 0;
-  }
+// `head` (text) then `count` bytes into a new file at `path`.
+bool WriteFile(const char* path, const char* head, const void* bytes, size_t count) {
   FILE* file = fopen(path, "wb");
   if (file == nullptr) {
     fprintf(stderr, "assetgen: cannot write %s: %s\n", path, strerror(errno));
-    return 0;
+    return false;
   }
-  const bool written = count == 0 || fwrite(bytes, 1, count, file) == count;
+  const bool written = fputs(head, file) >= 0 && fwrite(bytes, 1, count, file) == count;
   const bool closed = fclose(file) == 0;
   if (!written || !closed) {
     fprintf(stderr, "assetgen: failed writing %s\n", path);
-    return 0;
+    return false;
   }
-  return 1;
+  return true;
 }
 
-int WriteAssets(const char* folder) {
+bool WriteInFolder(const char* folder, const char* name, const void* bytes, size_t count) {
+  char path[1024];
+  if (snprintf(path, sizeof path, "%s/%s", folder, name) >= static_cast<int>(sizeof path)) {
+    fprintf(stderr, "assetgen: path too long: %s/%s\n", folder, name);
+    return false;
+  }
+  return WriteFile(path, "", bytes, count);
+}
+
+// One art file of `count` bytes (0: it could not be built), and its line in the script.
+bool WriteResource(const char* folder, int id, const char* type, const char* name,
+                   const uint8_t* bytes, size_t count, std::string* script) {
+  if (count == 0 || !WriteInFolder(folder, name, bytes, count)) return false;
+  char line[64];
+  snprintf(line, sizeof line, "%d %s \"%s\"\n", id, type, name);
+  *script += line;
+  return true;
+}
+
+bool WriteAssets(const char* folder) {
   if (mkdir(folder, 0777) != 0 && errno != EEXIST) {
     fprintf(stderr, "assetgen: cannot create %s: %s\n", folder, strerror(errno));
-    return 0;
+    return false;
   }
-  unsigned char bytes[kMaxAssetFileBytes];
+  uint8_t bytes[kMaxAssetFileBytes];
   char name[32];
+  std::string script = "/* art.rc: the icon, tiles and sounds, written by assetgen with them. */\n";
+  size_t count = BuildIconFile(bytes, sizeof bytes);
+  if (!WriteResource(folder, IDI_TORVANE, "ICON", "torvane.ico", bytes, count, &script))
+    return false;
   for (int side : kTileSides) {
-    for (int offset = 1; offset <= kTileOffsetCount; ++offset) {
-      const size_t count = BuildTileFile(side, offset, bytes, sizeof bytes);
-      snprintf(name, sizeof name, "tile%d.bmp", TileIdBase(side) + offset);
-      if (count == 0 || !WriteFile(folder, name, bytes, count)) return 0;
+    for (int offset = 1; offset <= TILE_COUNT; ++offset) {
+      const int id = TileIdBase(side) + offset;
+      snprintf(name, sizeof name, "tile%d.bmp", id);
+      count = BuildTileFile(side, offset, bytes, sizeof bytes);
+      if (!WriteResource(folder, id, "BITMAP", name, bytes, count, &script)) return false;
     }
   }
-  const size_t icon = BuildIconFile(bytes, sizeof bytes);
-  if (icon == 0 || !WriteFile(folder, "torvane.ico", bytes, icon)) return 0;
-  for (int id : kSoundIds) {
-    const size_t count = BuildSoundFile(id, bytes, sizeof bytes);
+  for (int effect : kSoundEffects) {
+    const int id = SOUND_BASE + effect;
     snprintf(name, sizeof name, "sound%d.wav", id);
-    if (count == 0 || !WriteFile(folder, name, bytes, count)) return 0;
+    count = BuildSoundFile(id, bytes, sizeof bytes);
+    if (!WriteResource(folder, id, "WAVE", name, bytes, count, &script)) return false;
   }
-  return 1;
+  // Written last, so that the build may take the script's date for that of all the art.
+  return WriteInFolder(folder, "art.rc", script.data(), script.size());
 }
 
 // The contact sheet: each size as a row of tiles four times enlarged, under it the same tiles
 // at their true size side by side as on a board, and the icon enlarged and true size.
-const int kScale = 4;
-const int kMargin = 16;
-const int kGap = 8;
-const int kSheetWidth = 2 * kMargin + kTileOffsetCount * (kMaxTileSide * kScale + kGap) - kGap;
-const int kSheetHeight =
+constexpr int kScale = 4;
+constexpr int kMargin = 16;
+constexpr int kGap = 8;
+constexpr int kSheetWidth = 2 * kMargin + TILE_COUNT * (kMaxTileSide * kScale + kGap) - kGap;
+constexpr int kSheetHeight =
     2 * kMargin + 3 * (kMaxTileSide * kScale + kGap + kMaxTileSide + 2 * kGap) + kIconSide * kScale;
-unsigned char sheet[kSheetHeight][kSheetWidth][3];
+constexpr uint8_t kBackground[3] = {0x2E, 0x34, 0x40};
+uint8_t Sheet[kSheetHeight][kSheetWidth][3];
 
-void Blit(const unsigned char* pixels, int side, int scale, int left, int top) {
+void Blit(const uint8_t* pixels, int side, int scale, int left, int top) {
   for (int y = 0; y < side * scale; ++y) {
     for (int x = 0; x < side * scale; ++x) {
-      memcpy(sheet[top + y][left + x], kArtPalette[pixels[(y / scale) * side + x / scale]], 3);
+      memcpy(Sheet[top + y][left + x], kArtPalette[pixels[(y / scale) * side + x / scale]], 3);
     }
   }
 }
 
-int WriteContactSheet(const char* path) {
-  for (auto& row : sheet) {
-    for (auto& pixel : row) {
-      pixel[0] = 0x2E, pixel[1] = 0x34, pixel[2] = 0x40;
-    }
+bool WriteContactSheet(const char* path) {
+  for (auto& row : Sheet) {
+    for (auto& pixel : row) memcpy(pixel, kBackground, 3);
   }
-  unsigned char pixels[kIconSide * kIconSide];
+  uint8_t pixels[kIconSide * kIconSide];
   int top = kMargin;
   for (int side : kTileSides) {
-    for (int offset = 1; offset <= kTileOffsetCount; ++offset) {
+    for (int offset = 1; offset <= TILE_COUNT; ++offset) {
       DrawTile(side, offset, pixels);
       const int column = offset - 1;
       Blit(pixels, side, kScale, kMargin + column * (kMaxTileSide * kScale + kGap), top);
@@ -93,26 +115,17 @@ int WriteContactSheet(const char* path) {
   Blit(pixels, kIconSide, 1, kMargin + kIconSide * kScale + kGap, top);
   const int height = top + kIconSide * kScale + kMargin;
 
-  FILE* file = fopen(path, "wb");
-  if (file == nullptr) {
-    fprintf(stderr, "assetgen: cannot write %s: %s\n", path, strerror(errno));
-    return 0;
-  }
-  fprintf(file, "P6\n%d %d\n255\n", kSheetWidth, height);
-  const size_t bytes = (size_t)kSheetWidth * 3 * height;
-  const bool written = fwrite(sheet, 1, bytes, file) == bytes;
-  if (fclose(file) != 0 || !written) {
-    fprintf(stderr, "assetgen: failed writing %s\n", path);
-    return 0;
-  }
-  return 1;
+  char head[32];
+  snprintf(head, sizeof head, "P6\n%d %d\n255\n", kSheetWidth, height);
+  return WriteFile(path, head, Sheet, static_cast<size_t>(kSheetWidth * 3 * height));
 }
 
 int Usage() {
   fprintf(stderr,
           "usage: assetgen [OUTPUT_FOLDER] [--contact-sheet FILE.ppm]\n"
-          "Writes tile101.bmp..tile314.bmp, torvane.ico and sound3031..3035.wav into the\n"
-          "folder, and an enlarged picture of every tile and the icon as a binary PPM.\n");
+          "Writes the tiles, the icon and the sounds into the folder with art.rc, the lines of\n"
+          "the resource script that name them, and an enlarged picture of every tile and the\n"
+          "icon as a binary PPM.\n");
   return 2;
 }
 
@@ -120,18 +133,18 @@ int Usage() {
 
 int main(int argc, char** argv) {
   const char* folder = nullptr;
-  const char* sheet_path = nullptr;
+  const char* sheetPath = nullptr;
   for (int i = 1; i < argc; ++i) {
     if (strcmp(argv[i], "--contact-sheet") == 0 && i + 1 < argc) {
-      sheet_path = argv[++i];
+      sheetPath = argv[++i];
     } else if (argv[i][0] != '-' && folder == nullptr) {
       folder = argv[i];
     } else {
       return Usage();
     }
   }
-  if (folder == nullptr && sheet_path == nullptr) return Usage();
+  if (folder == nullptr && sheetPath == nullptr) return Usage();
   if (folder != nullptr && !WriteAssets(folder)) return 1;
-  if (sheet_path != nullptr && !WriteContactSheet(sheet_path)) return 1;
+  if (sheetPath != nullptr && !WriteContactSheet(sheetPath)) return 1;
   return 0;
 }

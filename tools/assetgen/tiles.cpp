@@ -1,10 +1,10 @@
 // tiles.cpp: the pixel art of the 42 tiles and the icon, drawn in palette indices.
+#include <cmath>
+#include <cstring>
+
 #include "tools/assetgen/art.h"
 
-#include <math.h>
-#include <string.h>
-
-const unsigned char kArtPalette[16][3] = {
+const uint8_t kArtPalette[kPaletteSize][3] = {
     {0x00, 0x00, 0x00}, {0x80, 0x00, 0x00}, {0x00, 0x80, 0x00}, {0x80, 0x80, 0x00},
     {0x00, 0x00, 0x80}, {0x80, 0x00, 0x80}, {0x00, 0x80, 0x80}, {0xC0, 0xC0, 0xC0},
     {0x80, 0x80, 0x80}, {0xFF, 0x00, 0x00}, {0x00, 0xFF, 0x00}, {0xFF, 0xFF, 0x00},
@@ -15,9 +15,9 @@ const int kTileSides[kTileSizeCount] = {15, 18, 21};
 
 int TileIdBase(int side) {
   switch (side) {
-    case 15: return 100;
-    case 18: return 200;
-    case 21: return 300;
+    case 15: return TILE_BASE_15;
+    case 18: return TILE_BASE_18;
+    case 21: return TILE_BASE_21;
     default: return 0;
   }
 }
@@ -66,8 +66,8 @@ const char* const kDigits21[8][11] = {
      "XX...XX", "XXXXXXX", ".XXXXX."},
 };
 
-const unsigned char kDigitColour[8] = {kPalLime,    kPalNavy,  kPalPurple, kPalBlue,
-                                       kPalMagenta, kPalOlive, kPalMaroon, kPalTeal};
+const uint8_t kDigitColour[8] = {kPalLime,    kPalNavy,  kPalPurple, kPalBlue,
+                                 kPalMagenta, kPalOlive, kPalMaroon, kPalTeal};
 
 // Flags, hand-drawn per size over the whole tile: 'R' red, 'Y' yellow, 'K' black, '.' face.
 const char* const kFlag15[15] = {
@@ -119,14 +119,16 @@ const char* const kMine21[21] = {
     "..........K..........", ".....................", ".....................",
 };
 
-void Fill(unsigned char* px, int side, unsigned char colour) {
-  memset(px, colour, (size_t)side * side);
+constexpr double kPi = 3.14159265358979323846;
+
+void Fill(uint8_t* px, int side, uint8_t colour) {
+  memset(px, colour, static_cast<size_t>(side * side));
 }
 
 // The sunken face of an uncovered cell, or the raised one of a covered cell: the lines swap.
-void DrawFace(unsigned char* px, int side, bool raised) {
-  const unsigned char light = raised ? kPalWhite : kPalBlack;
-  const unsigned char dark = raised ? kPalBlack : kPalWhite;
+void DrawFace(uint8_t* px, int side, bool raised) {
+  const uint8_t light = raised ? kPalWhite : kPalBlack;
+  const uint8_t dark = raised ? kPalBlack : kPalWhite;
   Fill(px, side, kPalSilver);
   for (int i = 0; i < side; ++i) {
     px[i] = light;                     // top row
@@ -148,7 +150,7 @@ void DrawFace(unsigned char* px, int side, bool raised) {
   }
 }
 
-void DrawPicture(unsigned char* px, int side, const char* const* rows) {
+void DrawPicture(uint8_t* px, int side, const char* const* rows) {
   for (int y = 1; y < side - 1; ++y) {
     for (int x = 1; x < side - 1; ++x) {
       switch (rows[y][x]) {
@@ -161,15 +163,18 @@ void DrawPicture(unsigned char* px, int side, const char* const* rows) {
   }
 }
 
-void DrawDigit(unsigned char* px, int side, int digit) {
-  const char* const* glyph;
-  int width, height;
+void DrawDigit(uint8_t* px, int side, int digit) {
+  const char* const* glyph = kDigits21[digit - 1];
+  int width = 7;
+  int height = 11;
   if (side == 15) {
-    glyph = kDigits15[digit - 1], width = 5, height = 7;
+    glyph = kDigits15[digit - 1];
+    width = 5;
+    height = 7;
   } else if (side == 18) {
-    glyph = kDigits18[digit - 1], width = 6, height = 9;
-  } else {
-    glyph = kDigits21[digit - 1], width = 7, height = 11;
+    glyph = kDigits18[digit - 1];
+    width = 6;
+    height = 9;
   }
   // The glyph itself sits at the centre; its shadow hangs one pixel to the right.
   const int left = (side - width) / 2;
@@ -190,7 +195,7 @@ const char* const* FlagRows(int side) {
 }
 
 // A thick red X from the inner corners of the face.
-void DrawCross(unsigned char* px, int side) {
+void DrawCross(uint8_t* px, int side) {
   for (int y = 1; y < side - 1; ++y) {
     for (int x = 1; x < side - 1; ++x) {
       const int down = x - y;
@@ -202,71 +207,77 @@ void DrawCross(unsigned char* px, int side) {
 }
 
 // A black disc with spikes in eight directions and a yellow centre.
-void DrawMine(unsigned char* px, int side) {
+void DrawMine(uint8_t* px, int side) {
   DrawPicture(px, side, side == 15 ? kMine15 : side == 18 ? kMine18 : kMine21);
 }
 
 // A red field with a yellow star of eight rays that fall between the mine's spikes.
-void DrawBurst(unsigned char* px, int side) {
-  const double c = (side - 1) / 2.0;
-  const double inner = side * 0.27, outer = side * 0.75;
-  const double pi = 3.14159265358979323846;
+void DrawBurst(uint8_t* px, int side) {
+  const double centre = (side - 1) / 2.0;
+  const double inner = side * 0.27;
+  const double outer = side * 0.75;
   for (int y = 1; y < side - 1; ++y) {
     for (int x = 1; x < side - 1; ++x) {
-      const double dx = x - c, dy = y - c;
-      const double r = sqrt(dx * dx + dy * dy);
+      const double dx = x - centre;
+      const double dy = y - centre;
+      const double distance = std::sqrt(dx * dx + dy * dy);
       // Phase 0 on a ray, 1 on a spike: the rays fall halfway between the mine's spikes.
-      const double turns = atan2(dy, dx) * 8 / (2 * pi) + 16.0;
-      const double phase = fabs(turns - floor(turns) - 0.5) * 2;
+      const double turns = std::atan2(dy, dx) * 8 / (2 * kPi) + 16.0;
+      const double phase = std::fabs(turns - std::floor(turns) - 0.5) * 2;
       const double ray = phase < 0.6 ? 1 - phase / 0.6 : 0;
       const double reach = inner + (outer - inner) * ray;
-      px[y * side + x] = r <= reach ? kPalYellow : kPalRed;
+      px[y * side + x] = distance <= reach ? kPalYellow : kPalRed;
     }
   }
   if (side == 18) {
-    // Sparks flying off the blast in the medium set.
-    static const int kSparks[][3] = {
+    // Sparks flying off the blast in the medium set: column, row, colour.
+    struct Spark {
+      int x, y;
+      uint8_t colour;
+    };
+    static const Spark kSparks[] = {
         {2, 2, kPalLime},    {15, 3, kPalMagenta}, {3, 15, kPalMagenta}, {15, 14, kPalLime},
         {8, 1, kPalMagenta}, {1, 9, kPalLime},     {16, 8, kPalLime},    {9, 16, kPalMagenta},
     };
-    for (const auto& s : kSparks) px[s[1] * side + s[0]] = (unsigned char)s[2];
+    for (const Spark& spark : kSparks) px[spark.y * side + spark.x] = spark.colour;
   }
 }
 
 }  // namespace
 
-int DrawTile(int side, int offset, unsigned char* pixels) {
-  if (TileIdBase(side) == 0 || offset < 1 || offset > kTileOffsetCount) return 0;
-  DrawFace(pixels, side, offset == 10);
-  if (offset <= 8) {
-    DrawDigit(pixels, side, offset);
-  } else if (offset == 11 || offset == 12) {
+int DrawTile(int side, int offset, uint8_t* pixels) {
+  if (TileIdBase(side) == 0 || offset < 1 || offset > TILE_COUNT) return 0;
+  DrawFace(pixels, side, offset == TILE_COVERED);
+  if (offset >= TILE_NUMBER_1 && offset <= TILE_NUMBER_8) {
+    DrawDigit(pixels, side, offset - TILE_NUMBER_1 + 1);
+  } else if (offset == TILE_FLAG || offset == TILE_WRONG_FLAG) {
     DrawPicture(pixels, side, FlagRows(side));
-    if (offset == 12) DrawCross(pixels, side);
-  } else if (offset == 13) {
+    if (offset == TILE_WRONG_FLAG) DrawCross(pixels, side);
+  } else if (offset == TILE_MINE) {
     DrawMine(pixels, side);
-  } else if (offset == 14) {
+  } else if (offset == TILE_EXPLODED) {
     DrawBurst(pixels, side);
     DrawMine(pixels, side);
   }
   return 1;
 }
 
-void DrawIcon(unsigned char* px) {
+void DrawIcon(uint8_t* px) {
   const int n = kIconSide;
-  const double c = (n - 1) / 2.0;
-  const double pi = 3.14159265358979323846;
+  const double centre = (n - 1) / 2.0;
   bool mine[kIconSide * kIconSide];
   for (int y = 0; y < n; ++y) {
     for (int x = 0; x < n; ++x) {
-      const double dx = x - c, dy = y - c;
+      const double dx = x - centre;
+      const double dy = y - centre;
       bool in = dx * dx + dy * dy <= 7.0 * 7.0;
       for (int k = 0; k < 8 && !in; ++k) {
         // Spikes taper from the body to a point that touches the edge or the corner.
-        const double ux = cos(k * pi / 4), uy = sin(k * pi / 4);
+        const double ux = std::cos(k * kPi / 4);
+        const double uy = std::sin(k * kPi / 4);
         const double along = dx * ux + dy * uy;
-        const double across = fabs(-dx * uy + dy * ux);
-        const double reach = (k % 2 == 0) ? c + 0.5 : (c + 0.5) * sqrt(2.0);
+        const double across = std::fabs(-dx * uy + dy * ux);
+        const double reach = (k % 2 == 0) ? centre + 0.5 : (centre + 0.5) * std::sqrt(2.0);
         if (along <= 0 || along > reach) continue;
         const double half = (k % 2 == 0 ? 4.2 : 3.4) * (1 - along / reach) + 0.55;
         in = across <= half;
@@ -276,15 +287,16 @@ void DrawIcon(unsigned char* px) {
   }
   for (int y = 0; y < n; ++y) {
     for (int x = 0; x < n; ++x) {
-      unsigned char colour = kPalSilver;
+      uint8_t colour = kPalSilver;
       if (mine[y * n + x]) {
         const bool edge = x == 0 || y == 0 || x == n - 1 || y == n - 1 || !mine[y * n + x - 1] ||
                           !mine[y * n + x + 1] || !mine[(y - 1) * n + x] || !mine[(y + 1) * n + x];
         colour = edge ? kPalBlack : kPalGrey;
-        const double dx = x - c, dy = y - c;
-        const double r2 = dx * dx + dy * dy;
-        if (r2 <= 4.7 * 4.7) colour = kPalBlack;  // a dark rim sets the core off the body
-        if (r2 <= 3.6 * 3.6) colour = kPalRed;
+        const double dx = x - centre;
+        const double dy = y - centre;
+        const double squared = dx * dx + dy * dy;
+        if (squared <= 4.7 * 4.7) colour = kPalBlack;  // a dark rim sets the core off the body
+        if (squared <= 3.6 * 3.6) colour = kPalRed;
       }
       px[y * n + x] = colour;
     }
