@@ -74,13 +74,8 @@
 #define TILE_EXPLODED 14
 #define TILE_COUNT 14
 
-/* Sounds: effect n plays WAVE resource SOUND_BASE + n. These four effects have a WAVE of their
-   own; effect 0 (a rejected press) has none and sounds the platform's default, 3 is never played. */
+/* Sounds: effect n (SoundEffect, game/seam.h) plays WAVE resource SOUND_BASE + n. */
 #define SOUND_BASE 3030
-#define EFFECT_START 1     /* the program starts */
-#define EFFECT_EXPLOSION 2 /* a mine is uncovered */
-#define EFFECT_FLOOD 4     /* the flood fill uncovers an empty cell */
-#define EFFECT_UNDO 5      /* an undo is carried out */
 
 /* Strings: French ids; English at id + ENGLISH_OFFSET */
 #define ENGLISH_OFFSET 1000

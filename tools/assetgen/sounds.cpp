@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "game/seam.h"
 #include "tools/assetgen/art.h"
 
 namespace {
@@ -82,7 +83,7 @@ struct SoundPlan {
 
 // One plan per effect with a sound of its own, in ascending order: kSoundEffects lists them.
 constexpr SoundPlan kPlans[kSoundCount] = {
-    {EFFECT_START, 6000, 5, 128, 128, nullptr},
+    {EFFECT_START_UP, 6000, 5, 128, 128, nullptr},
     {EFFECT_EXPLOSION, 11025, 361, 72, 185, Explosion},
     {EFFECT_FLOOD, 11025, 1444, 0, 255, Sweep},
     {EFFECT_UNDO, 11025, 704, 56, 192, Rewind},
