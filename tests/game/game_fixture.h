@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "fake_window.h"
+#include "tools/fake_window/fake_window.h"
 #include "game/game.h"
 
 class GameTest : public ::testing::Test {

@@ -11,7 +11,7 @@
 #include "game/game.h"
 #include "res/text.h"
 #include "store/settings_file.h"
-#include "tools/bench/null_seam.h"
+#include "tools/fake_window/fake_window.h"
 
 namespace {
 
@@ -74,9 +74,10 @@ bool BoardAllUncoveredEmpty() {
 void FullFlood(benchmark::State& state) {
   PrepareOpenBoard();
   memcpy(Board, OpenBoard, sizeof Board);
-  int before = BenchEffectCount[4];
+  ResetFakeWindow();  // its counters then hold every flood of this run
+  int before = FakeWindow.effects[EFFECT_FLOOD];
   FloodReveal(1, 1);
-  if (!BoardAllUncoveredEmpty() || BenchEffectCount[4] - before != kSide * kSide) {
+  if (!BoardAllUncoveredEmpty() || FakeWindow.effects[EFFECT_FLOOD] - before != kSide * kSide) {
     state.SkipWithError("the flood did not uncover the 900 empty cells");
     return;
   }

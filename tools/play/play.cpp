@@ -4,37 +4,31 @@
 #include <cstring>
 
 #include "game/game.h"
-#include "game/seam.h"
+#include "tools/fake_window/fake_window.h"
 
-static bool Verbose;
-static int EmptyEffects;
-
-// The window side of the rules, as text.
-void RedrawGame() {}
-void PlayEffect(SoundEffect effect) {
-  if (effect == EFFECT_FLOOD) ++EmptyEffects;
-  if (Verbose) printf("effect %d\n", effect);
-}
-void StartClock() {
-  if (Verbose) printf("clock started\n");
-}
-void StopClock() {
-  if (Verbose) printf("clock stopped\n");
-}
-void ShowClock(int seconds) {
-  if (Verbose) printf("clock %d'%02d\n", seconds / 60, seconds % 60);
-}
-void EnableUndo(bool enabled) {
-  if (Verbose) printf("undo %s\n", enabled ? "enabled" : "grayed");
-}
-void ShowCongratulation() {
-  int32_t minutes;
-  int32_t seconds;
-  const int32_t score = ComputeScore(&minutes, &seconds);
-  printf("won in %d'%02d, score %d\n", minutes, seconds, score);
-}
-void AskName(char* buffer) {
-  snprintf(buffer, kNameBufferSize, "play");
+// What the rules asked of the window since the call at `from` of the stand-in's log, as text.
+// With verbose off only the win is told.
+static int PrintWindowCalls(int from, bool verbose) {
+  const int to = FakeWindow.calls < kFakeLogCapacity ? FakeWindow.calls : kFakeLogCapacity;
+  for (int i = from; i < to; ++i) {
+    const SeamRecord& call = FakeWindow.log[i];
+    if (call.kind == CALL_SHOW_CONGRATULATION) {
+      printf("won in %d'%02d, score %d\n", Game.elapsedSeconds / 60, Game.elapsedSeconds % 60,
+             call.argument);
+    }
+    if (!verbose) continue;
+    switch (call.kind) {
+      case CALL_PLAY_EFFECT: printf("effect %d\n", call.argument); break;
+      case CALL_START_CLOCK: printf("clock started\n"); break;
+      case CALL_STOP_CLOCK: printf("clock stopped\n"); break;
+      case CALL_SHOW_CLOCK:
+        printf("clock %d'%02d\n", call.argument / 60, call.argument % 60);
+        break;
+      case CALL_ENABLE_UNDO: printf("undo %s\n", call.argument ? "enabled" : "grayed"); break;
+      default: break;
+    }
+  }
+  return to;
 }
 
 static const char* StateName() {
@@ -66,7 +60,8 @@ static void PrintBoard(bool reveal) {
   for (int c = 1; c <= Game.columns; ++c)
     for (int r = 1; r <= Game.rows; ++r) uncovered += Board[c][r] >= 0;
   printf("state=%s mines=%d undos=%d time=%d uncovered=%d empty-effects=%d\n", StateName(),
-         Game.minesLeft, Game.undosLeft, Game.elapsedSeconds, uncovered, EmptyEffects);
+         Game.minesLeft, Game.undosLeft, Game.elapsedSeconds, uncovered,
+         FakeWindow.effects[EFFECT_FLOOD]);
   for (int r = 1; r <= Game.rows; ++r) {
     char line[kMaxGrid + 1];
     for (int c = 1; c <= Game.columns; ++c) line[c - 1] = CellSymbol(Board[c][r], reveal);
@@ -96,11 +91,14 @@ static int Usage() {
 
 int main(int argc, char** argv) {
   Settings = {6, 10, 15, 0};
+  ResetFakeWindow();
+  SetNameAnswer("play");
+  bool verbose = false;
   bool reveal = false;
   int i = 1;
   for (; i < argc && argv[i][0] == '-'; ++i) {
     if (strcmp(argv[i], "-v") == 0) {
-      Verbose = true;
+      verbose = true;
     } else if (strcmp(argv[i], "-r") == 0) {
       reveal = true;
     } else if (strcmp(argv[i], "-g") == 0 && i + 1 < argc) {
@@ -114,11 +112,12 @@ int main(int argc, char** argv) {
   if (i >= argc) return Usage();
   DealBoardWithSeed(static_cast<uint32_t>(strtoul(argv[i++], nullptr, 10)));
   EncodeNeighbours();
+  int printed = 0;
   for (; i < argc; ++i) {
     const char* move = argv[i];
     unsigned x;
     unsigned y;
-    if (Verbose) printf("> %s\n", move);
+    if (verbose) printf("> %s\n", move);
     if ((move[0] == 'L' || move[0] == 'R') && ParseCell(move + 1, &x, &y)) {
       if (move[0] == 'L') LeftPress(x, y);
       if (move[0] == 'R') RightPress(x, y);
@@ -132,6 +131,7 @@ int main(int argc, char** argv) {
       fprintf(stderr, "bad move: %s\n", move);
       return Usage();
     }
+    printed = PrintWindowCalls(printed, verbose);
   }
   PrintBoard(reveal || GameState == GS_OVER);
   return 0;

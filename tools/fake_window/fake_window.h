@@ -1,5 +1,6 @@
-// fake_window.h: a recording stand-in for the window that the rules call (game/seam.h).
-// Link torvane_fake_window instead of ui/; call ResetFakeWindow() before each test.
+// fake_window.h: a recording stand-in for the window that the rules call (game/seam.h), for the
+// host tests, the headless driver and the benchmarks. Link torvane_fake_window instead of ui/;
+// call ResetFakeWindow() before each use.
 #pragma once
 
 #include "game/game.h"

@@ -1,5 +1,5 @@
-// fake_window.cpp: records the calls of the rules to the window, for the host tests.
-#include "fake_window.h"
+// fake_window.cpp: records the calls of the rules to the window, where there is no window.
+#include "tools/fake_window/fake_window.h"
 
 #include <cstring>
 
