@@ -158,6 +158,17 @@ bool Prepare(Session& session, const std::string& settings) {
     fprintf(stderr, "e2e: cannot copy %s to %s\n", ProgramPath(), program);
     return false;
   }
+  // The help file goes along where the build made one, as an installation copies both.
+  char helpFile[MAX_PATH], helpCopy[MAX_PATH];
+  snprintf(helpFile, sizeof helpFile, "%s", ProgramPath());
+  snprintf(strrchr(helpFile, '.'), sizeof ".hlp", ".hlp");
+  snprintf(helpCopy, sizeof helpCopy, "%s\\torvane.hlp", session.folder);
+  DeleteFileA(helpCopy);
+  if (GetFileAttributesA(helpFile) != INVALID_FILE_ATTRIBUTES &&
+      !CopyFileA(helpFile, helpCopy, FALSE)) {
+    fprintf(stderr, "e2e: cannot copy %s to %s\n", helpFile, helpCopy);
+    return false;
+  }
   FILE* file = settings.empty() ? nullptr : fopen(session.settingsPath, "wb");
   if (file != nullptr) fwrite(settings.data(), 1, settings.size(), file);
   return file == nullptr || fclose(file) == 0;
@@ -288,11 +299,11 @@ bool Command(const Session& session, int id, bool post) {
   return Send(session.window, WM_COMMAND, id, 0);
 }
 
-bool Key(const Session& session, int virtualKey, HWND target) {
+bool Key(const Session& session, int virtualKey, HWND target, bool flush) {
   if (target == nullptr) target = session.window;
   return PostMessageA(target, WM_KEYDOWN, virtualKey, KeyParameter(virtualKey, false)) &&
          PostMessageA(target, WM_KEYUP, virtualKey, KeyParameter(virtualKey, true)) &&
-         Flush(session);
+         (!flush || Flush(session));
 }
 
 HWND FindDialog(const Session& session, int controlId) {
