@@ -34,8 +34,7 @@ flock -w 900 9 || fail "another run still holds $build/.e2e.lock"
 scratch=$(mktemp -d /tmp/torvane-e2e.XXXXXX)
 cleanup() {
   set +e
-  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1; fi
-  torvane_stop_display
+  torvane_end_wine
   rm -rf "$scratch"
 }
 trap cleanup EXIT

@@ -78,6 +78,12 @@ torvane_start_display() {
   export DISPLAY=":$(head -n1 "$scratch/display")"
 }
 
+# For an EXIT trap: ends every program of the prefix in use, then the private display.
+torvane_end_wine() {
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1; fi
+  torvane_stop_display
+}
+
 torvane_stop_display() {
   if [ -n "${TORVANE_XVFB_PID:-}" ]; then
     kill "$TORVANE_XVFB_PID" 2>/dev/null || true

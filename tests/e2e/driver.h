@@ -97,9 +97,10 @@ bool Press(const Session& session, int x, int y, Button button, bool post = fals
 // The same at the centre of cell (column, row), numbered from 1, for the running game's tiles.
 bool PressCell(const Session& session, int column, int row, Button button, bool post = false);
 bool Command(const Session& session, int id, bool post = false);
-// A key (WM_KEYDOWN then WM_KEYUP) posted to a window of the program, then Flush; to the main
-// window (null) it goes through the program's accelerators.
-bool Key(const Session& session, int virtualKey, HWND target = nullptr);
+// A key (WM_KEYDOWN then WM_KEYUP) posted to a window of the program, then Flush unless told not
+// to (for a key whose handling may wait on another program); to the main window (null) it goes
+// through the program's accelerators.
+bool Key(const Session& session, int virtualKey, HWND target = nullptr, bool flush = true);
 
 // --- Dialogs: visible #32770 windows owned by the main window, told apart by a control only
 // their template has (IDC_SCORE_LIST, IDC_ABOUT_NAME, IDC_CONGRATULATION_TEXT, IDC_NAME_EDIT,

@@ -41,11 +41,11 @@ bool Command(const Session& session, int id, bool post) {
   return Send(session.window, WM_COMMAND, id, 0);
 }
 
-bool Key(const Session& session, int virtualKey, HWND target) {
+bool Key(const Session& session, int virtualKey, HWND target, bool flush) {
   if (target == nullptr) target = session.window;
   return PostMessageA(target, WM_KEYDOWN, virtualKey, KeyParameter(virtualKey, false)) &&
          PostMessageA(target, WM_KEYUP, virtualKey, KeyParameter(virtualKey, true)) &&
-         Flush(session);
+         (!flush || Flush(session));
 }
 
 bool SetText(HWND dialog, int controlId, const char* text) {

@@ -3,6 +3,7 @@
 #include "tests/e2e/driver_internal.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace e2e {
 using namespace internal;
@@ -35,6 +36,17 @@ bool Prepare(Session& session, const std::string& settings) {
   DeleteFileA(session.settingsPath);
   if (!CopyFileA(ProgramPath(), program, FALSE)) {
     fprintf(stderr, "e2e: cannot copy %s to %s\n", ProgramPath(), program);
+    return false;
+  }
+  // The help file goes along where the build made one, as an installation copies both.
+  char helpFile[MAX_PATH], helpCopy[MAX_PATH];
+  snprintf(helpFile, sizeof helpFile, "%s", ProgramPath());
+  snprintf(strrchr(helpFile, '.'), sizeof ".hlp", ".hlp");
+  snprintf(helpCopy, sizeof helpCopy, "%s\\torvane.hlp", session.folder);
+  DeleteFileA(helpCopy);
+  if (GetFileAttributesA(helpFile) != INVALID_FILE_ATTRIBUTES &&
+      !CopyFileA(helpFile, helpCopy, FALSE)) {
+    fprintf(stderr, "e2e: cannot copy %s to %s\n", helpFile, helpCopy);
     return false;
   }
   FILE* file = settings.empty() ? nullptr : fopen(session.settingsPath, "wb");
