@@ -9,6 +9,7 @@
 #include "res/text.h"
 
 int TileBitmapsSize;
+HBITMAP TileStrip;
 
 namespace {
 
@@ -51,22 +52,42 @@ void ShowCounters() {
   ShowStatusText(2, text);
 }
 
-// Every cell of the grid onto dc, then the counters. One memory context per call, one bitmap
-// selection per cell.
+// The loaded tiles side by side in a new bitmap. Made compatible with the screen, as the tiles
+// are, so that a cell copied from the strip shows the very pixels of its tile.
+HBITMAP ComposeTileStrip(int size) {
+  HDC screen = GetDC(NULL);
+  HBITMAP strip = CreateCompatibleBitmap(screen, TILE_COUNT * size, size);
+  HDC stripDc = CreateCompatibleDC(screen);
+  HDC tileDc = CreateCompatibleDC(screen);
+  ReleaseDC(NULL, screen);
+  HGDIOBJ stripOriginal = SelectObject(stripDc, strip);
+  HGDIOBJ tileOriginal = SelectObject(tileDc, TileBitmaps[0]);
+  for (int tile = 1; tile <= TILE_COUNT; ++tile) {
+    SelectObject(tileDc, TileBitmaps[tile - 1]);
+    BitBlt(stripDc, TileStripLeft(tile, size), 0, size, size, tileDc, 0, 0, SRCCOPY);
+  }
+  SelectObject(tileDc, tileOriginal);
+  SelectObject(stripDc, stripOriginal);
+  DeleteDC(tileDc);
+  DeleteDC(stripDc);
+  return strip;
+}
+
+// Every cell of the grid onto dc, column by column, then the counters. One memory context and
+// one selection of the strip per call, each cell copied from its tile's place in the strip: a
+// selection can cost far more than a copy (under Wine, a round trip to its server each).
 void DrawGrid(HDC dc) {
   HDC tiles = CreateCompatibleDC(NULL);
+  HGDIOBJ original = SelectObject(tiles, TileStrip);
   const View view = ViewOfState(GameState);
   const int size = Game.size;
   // The board holds at most kMaxGrid cells a side inside its border.
   const int columns = Game.columns < kMaxGrid ? Game.columns : kMaxGrid;
   const int rows = Game.rows < kMaxGrid ? Game.rows : kMaxGrid;
-  HGDIOBJ original = SelectObject(tiles, TileBitmaps[TILE_COVERED - 1]);
   for (int column = 1; column <= columns; ++column) {
     for (int row = 1; row <= rows; ++row) {
-      if (view != kCoveredView) {
-        SelectObject(tiles, TileBitmaps[TileOfCell(Board[column][row], view) - 1]);
-      }
-      BitBlt(dc, (column - 1) * size, (row - 1) * size, size, size, tiles, 0, 0, SRCCOPY);
+      const int left = TileStripLeft(TileOfCell(Board[column][row], view), size);
+      BitBlt(dc, (column - 1) * size, (row - 1) * size, size, size, tiles, left, 0, SRCCOPY);
     }
   }
   if (view == kCoveredView) GameState = GS_READY;
@@ -91,6 +112,8 @@ void LoadTileBitmaps(int size) {
     if (TileBitmaps[offset - 1]) DeleteObject(TileBitmaps[offset - 1]);
     TileBitmaps[offset - 1] = bitmap;
   }
+  if (TileStrip) DeleteObject(TileStrip);  // goes with the set it was made of
+  TileStrip = ComposeTileStrip(size);
   TileBitmapsSize = size;
 }
 
