@@ -52,14 +52,24 @@ void ShowCounters() {
   ShowStatusText(2, text);
 }
 
-// The loaded tiles side by side in a new bitmap. Made compatible with the screen, as the tiles
-// are, so that a cell copied from the strip shows the very pixels of its tile.
+// 32 bits a pixel: true colour, which holds every pixel of the tiles unchanged.
+constexpr WORD kStripBitsPerPixel = 32;
+
+// The loaded tiles side by side in a new bitmap. A DIB section rather than a bitmap of the
+// screen's format: selecting one then needs no check of its format against the display's,
+// which costs a round trip to the server under Wine.
 HBITMAP ComposeTileStrip(int size) {
-  HDC screen = GetDC(NULL);
-  HBITMAP strip = CreateCompatibleBitmap(screen, TILE_COUNT * size, size);
-  HDC stripDc = CreateCompatibleDC(screen);
-  HDC tileDc = CreateCompatibleDC(screen);
-  ReleaseDC(NULL, screen);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = TILE_COUNT * size;
+  info.bmiHeader.biHeight = -size;  // rows from the top down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = kStripBitsPerPixel;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = NULL;
+  HBITMAP strip = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+  HDC stripDc = CreateCompatibleDC(NULL);
+  HDC tileDc = CreateCompatibleDC(NULL);
   HGDIOBJ stripOriginal = SelectObject(stripDc, strip);
   HGDIOBJ tileOriginal = SelectObject(tileDc, TileBitmaps[0]);
   for (int tile = 1; tile <= TILE_COUNT; ++tile) {
