@@ -47,6 +47,10 @@ constexpr bool IsUncovered(int value) {
 constexpr bool IsCoveredSafe(int value) {
   return value > kCoveredMine && value <= kCoveredEmpty;
 }
+// The neighbour count a covered safe cell holds (-1 to -9 hold 0 to 8); -1 for any other value.
+constexpr int HiddenCount(int value) {
+  return value <= kCoveredEmpty && value >= kCoveredEmpty - 8 ? kCoveredEmpty - value : -1;
+}
 // Uncovering, and covering the exploded mine again: the bitwise complement.
 constexpr signed char Complement(signed char value) {
   return static_cast<signed char>(~value);

@@ -1,69 +1,90 @@
 #!/usr/bin/env bash
 # bench.sh: measures Torvane beside its limits, all in one run; not part of the tests.
 # Host (Release build): a deal, a flood fill and a settings-file round trip. Under Wine and
-# Xvfb: a full redraw beside one blit, and the start-up beside the smallest window program.
-# Then the size and imports of torvane.exe, and every goal marked met or MISSED.
-# Usage: bash scripts/bench.sh [redraw rounds] [start-up runs]. Results: docs/performance.md.
+# Xvfb: a full redraw beside one blit, and the start-up beside the smallest window program, with
+# the build this machine's Wine runs (the PE32 one under wine32, else the x86-64 one under
+# wine64). Then the size and imports of the shipped PE32 torvane.exe, and every goal marked met
+# or MISSED. Usage: bash scripts/bench.sh [redraw rounds] [start-up runs].
+# Results: docs/performance.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 rounds=${1:-200}
 runs=${2:-21}
 bash scripts/setup.sh
+source scripts/lib.sh
 
+fail() {
+  echo "bench: FAILED: $*" >&2
+  exit 1
+}
+
+torvane_pick_wine "$root" || fail "$TORVANE_RUNS"
+build=$TORVANE_BUILD
 echo "== machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')," \
   "load average $(cut -d' ' -f1-3 /proc/loadavg), $(date -u '+%Y-%m-%d %H:%M UTC')"
 echo "== command: bash scripts/bench.sh $rounds $runs, at $(git rev-parse --short HEAD 2>/dev/null || echo '?')" \
   "$([ -n "$(git status --porcelain 2>/dev/null)" ] && echo 'with uncommitted changes')"
+echo "== $(wine --version): the Windows benchmarks run $TORVANE_RUNS"
 
 echo "== building the host benchmarks (Release, build/bench-host)"
 cmake -S . -B build/bench-host -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/bench-host -j2 --target torvane_bench_host >/dev/null
-echo "== building torvane.exe and the Windows benchmarks (build/windows)"
+echo "== building the shipped PE32 torvane.exe (build/windows)"
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j2 --target torvane torvane_bench_window torvane_bench_shell \
-  torvane_bench_startup torvane_bench_redraw >/dev/null
+cmake --build --preset windows -j2 --target torvane >/dev/null
+echo "== building torvane.exe and the Windows benchmarks (${build#"$root"/})"
+cmake --preset "$TORVANE_PRESET" >/dev/null
+cmake --build --preset "$TORVANE_PRESET" -j2 --target torvane torvane_bench_window \
+  torvane_bench_shell torvane_bench_startup torvane_bench_redraw >/dev/null
+
+# One run at a time per build: runs share the bench prefix.
+exec 9>"$build/.bench.lock"
+flock -w 900 9 || fail "another run still holds $build/.bench.lock"
 
 # A snapshot of the programs, so that a build running beside this one cannot swap them midway.
 work=$(mktemp -d /tmp/torvane-bench.XXXXXX)
-xvfb_pid=""
 cleanup() {
-  if [ -n "${WINEPREFIX:-}" ] && [ -d "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  set +e
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1; fi
+  torvane_stop_display
   rm -rf "$work"
 }
 trap cleanup EXIT
 report=$work/report.txt
+shipped=$work/shipped/torvane.exe
+mkdir -p "$work/shipped"
+cp build/windows/ui/torvane.exe "$shipped"
 exe=$work/torvane.exe
-cp build/windows/ui/torvane.exe "$exe"
+cp "$build/ui/torvane.exe" "$exe"
 for program in torvane_bench_window torvane_bench_shell torvane_bench_startup torvane_bench_redraw; do
-  cp "build/windows/tools/bench/$program.exe" "$work/"
+  cp "$build/tools/bench/$program.exe" "$work/"
 done
 
 echo
-echo "== size of torvane.exe"
+echo "== size of the shipped torvane.exe (PE32, build/windows)"
 {
-  size=$(stat -c %s "$exe")
-  limit=$((150 * 1024))
+  size=$(stat -c %s "$shipped")
+  limit=100000
   verdict=MISSED
   [ "$size" -lt "$limit" ] && verdict=met
-  printf "torvane.exe: %d bytes (%d.%d KiB); goal under 150 KiB (%d bytes): %s\n" \
+  printf "torvane.exe: %d bytes (%d.%d KiB); goal under 100 KB (%d bytes): %s\n" \
     "$size" $((size / 1024)) $((size % 1024 * 10 / 1024)) "$limit" "$verdict"
   while read -r _ name hex _; do
     note=""
     [ "$name" = .bss ] && note=" (zero-filled at load, not in the file)"
     printf "  section %-8s %7d bytes%s\n" "$name" $((16#$hex)) "$note"
-  done < <(i686-w64-mingw32-objdump -h "$exe" | grep -E '^ +[0-9]+ \.')
+  done < <(i686-w64-mingw32-objdump -h "$shipped" | grep -E '^ +[0-9]+ \.')
   # Every resource is inside: the start-up benchmark below runs the exe alone in an empty folder.
-  echo "imported DLLs:"
-  system_dlls=" kernel32.dll user32.dll gdi32.dll comctl32.dll winmm.dll msvcrt.dll advapi32.dll "
+  echo "imported DLLs (allowed: ui/system_dlls.txt):"
+  system_dlls=" $(grep -v '^#' ui/system_dlls.txt | tr '\n' ' ') "
   verdict=met
   while read -r dll; do
     case "$system_dlls" in
       *" ${dll,,} "*) echo "  $dll" ;;
-      *) echo "  $dll (not a Windows system DLL)"; verdict=MISSED ;;
+      *) echo "  $dll (not allowed)"; verdict=MISSED ;;
     esac
-  done < <(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p')
+  done < <(i686-w64-mingw32-objdump -p "$shipped" | sed -n 's/^[[:space:]]*DLL Name: //p')
   echo "goal only Windows system DLLs: $verdict"
 } | tee -a "$report"
 
@@ -71,32 +92,15 @@ echo
 echo "== host benchmarks"
 build/bench-host/tools/bench/torvane_bench_host | tee -a "$report"
 
-# Wine: a private prefix whose default is a 1024 x 768 virtual desktop, on a private Xvfb.
-# The booted prefix is kept in build/bench-wine and copied for each run (booting takes long).
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LC_ALL=C.UTF-8
+# Wine: the shared private display, and a prefix of this build's own for the benchmarks.
+torvane_start_display "$work" || fail "Xvfb did not start"
+torvane_wine_environment
 export HOME=$work/home
 mkdir -p "$HOME"
-Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "bench: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(cat "$work/display")
-
-template=$root/build/bench-wine/prefix
-if [ "$(cat "$template/.torvane-bench" 2>/dev/null)" != "$(wine --version)" ]; then
-  echo "== booting a Wine prefix with a virtual desktop (once, kept in build/bench-wine)"
-  rm -rf "$template"
-  mkdir -p "$(dirname "$template")"
-  export WINEPREFIX=$template
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
-  wineserver -w
-  wine --version >"$template/.torvane-bench"
-fi
-cp -a "$template" "$work/prefix"
-export WINEPREFIX=$work/prefix
+torvane_boot_prefix "$build/bench-prefix" "$work/wineboot.log" || fail "Wine cannot boot a prefix"
 
 echo
+echo "== under Wine: $TORVANE_RUNS"
 wine "$work/torvane_bench_redraw.exe" "$rounds" | tee -a "$report"
 echo
 wine "$work/torvane_bench_startup.exe" "$(winepath -w "$exe")" \
@@ -104,7 +108,7 @@ wine "$work/torvane_bench_startup.exe" "$(winepath -w "$exe")" \
   "$runs" | tee -a "$report"
 
 echo
-echo "== goals"
+echo "== goals ($TORVANE_RUNS)"
 grep -E ': (met|MISSED)' "$report"
 if grep -q MISSED "$report"; then
   echo "some goals are missed: docs/performance.md says where the time goes"

@@ -1,7 +1,8 @@
 # check_imports.cmake: fails when torvane.exe imports any DLL but the Windows system ones, so that
 # the program runs from a bare folder. Run as: cmake -DEXE=... -DOBJDUMP=... -P check_imports.cmake
 cmake_minimum_required(VERSION 3.25)
-set(allowed kernel32.dll user32.dll gdi32.dll comctl32.dll winmm.dll msvcrt.dll)
+# The one list of allowed DLLs, shared with scripts/bench.sh.
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/system_dlls.txt allowed REGEX "^[^#]")
 
 execute_process(COMMAND ${OBJDUMP} -p ${EXE}
                 OUTPUT_VARIABLE dump RESULT_VARIABLE status ERROR_VARIABLE errors)

@@ -2,13 +2,14 @@
 #include "ui/program.h"
 
 #include <commctrl.h>
-#include <stdio.h>
+#include <cstdio>
 
 #include "game/game.h"
 #include "res/resource_ids.h"
 #include "res/text.h"
 
 int TileBitmapsSize;
+HBITMAP TileStrip;
 
 namespace {
 
@@ -31,42 +32,72 @@ int TileOfCell(int value, View view) {
   if (value == 0) return TILE_EMPTY;
   if (view == kPlayView) {
     if (value == kExplodedMine) return TILE_EXPLODED;
-    if (value < kCoveredMine) return TILE_FLAG;  // flagged: a flag looks the same on any cell
+    if (IsFlagged(value)) return TILE_FLAG;  // a flag looks the same on any cell
     return TILE_COVERED;
   }
   // The solution view shows what lies under every cover and tells right flags from wrong.
   if (value == kFlaggedMine) return TILE_FLAG;
-  if (value >= -25 && value <= -17) return TILE_WRONG_FLAG;
+  if (IsFlagged(value) && HiddenCount(value + kFlag) >= 0) return TILE_WRONG_FLAG;
   if (value == kCoveredMine || value == kExplodedMine) return TILE_MINE;
-  if (value == -1) return TILE_EMPTY;
-  if (value >= -9 && value <= -2) return ~value;
+  if (HiddenCount(value) == 0) return TILE_EMPTY;
+  if (HiddenCount(value) > 0) return HiddenCount(value);  // numbers 1 to 8 are tiles 1 to 8
   return TILE_COVERED;
 }
 
 void ShowCounters() {
   char text[kTextBufferSize + 16];
   snprintf(text, sizeof text, "%s:%d", LoadText(IDS_MINES), static_cast<int>(Game.minesLeft));
-  ShowStatusText(1, text);
+  ShowStatusText(STATUS_MINES, text);
   snprintf(text, sizeof text, "%s:%d", LoadText(IDS_UNDOS), static_cast<int>(Game.undosLeft));
-  ShowStatusText(2, text);
+  ShowStatusText(STATUS_UNDOS, text);
 }
 
-// Every cell of the grid onto dc, then the counters. One memory context per call, one bitmap
-// selection per cell.
+// 32 bits a pixel: true colour, which holds every pixel of the tiles unchanged.
+constexpr WORD kStripBitsPerPixel = 32;
+
+// The loaded tiles side by side in a new bitmap. A DIB section rather than a bitmap of the
+// screen's format: selecting one then needs no check of its format against the display's,
+// which costs a round trip to the server under Wine.
+HBITMAP ComposeTileStrip(int size) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = TILE_COUNT * size;
+  info.bmiHeader.biHeight = -size;  // rows from the top down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = kStripBitsPerPixel;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = NULL;
+  HBITMAP strip = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+  HDC stripDc = CreateCompatibleDC(NULL);
+  HDC tileDc = CreateCompatibleDC(NULL);
+  HGDIOBJ stripOriginal = SelectObject(stripDc, strip);
+  HGDIOBJ tileOriginal = SelectObject(tileDc, TileBitmaps[0]);
+  for (int tile = 1; tile <= TILE_COUNT; ++tile) {
+    SelectObject(tileDc, TileBitmaps[tile - 1]);
+    BitBlt(stripDc, TileStripLeft(tile, size), 0, size, size, tileDc, 0, 0, SRCCOPY);
+  }
+  SelectObject(tileDc, tileOriginal);
+  SelectObject(stripDc, stripOriginal);
+  DeleteDC(tileDc);
+  DeleteDC(stripDc);
+  return strip;
+}
+
+// Every cell of the grid onto dc, column by column, then the counters. One memory context and
+// one selection of the strip per call, each cell copied from its tile's place in the strip: a
+// selection can cost far more than a copy (under Wine, a round trip to its server each).
 void DrawGrid(HDC dc) {
   HDC tiles = CreateCompatibleDC(NULL);
+  HGDIOBJ original = SelectObject(tiles, TileStrip);
   const View view = ViewOfState(GameState);
   const int size = Game.size;
   // The board holds at most kMaxGrid cells a side inside its border.
   const int columns = Game.columns < kMaxGrid ? Game.columns : kMaxGrid;
   const int rows = Game.rows < kMaxGrid ? Game.rows : kMaxGrid;
-  HGDIOBJ original = SelectObject(tiles, TileBitmaps[TILE_COVERED - 1]);
   for (int column = 1; column <= columns; ++column) {
     for (int row = 1; row <= rows; ++row) {
-      if (view != kCoveredView) {
-        SelectObject(tiles, TileBitmaps[TileOfCell(Board[column][row], view) - 1]);
-      }
-      BitBlt(dc, (column - 1) * size, (row - 1) * size, size, size, tiles, 0, 0, SRCCOPY);
+      const int left = TileStripLeft(TileOfCell(Board[column][row], view), size);
+      BitBlt(dc, (column - 1) * size, (row - 1) * size, size, size, tiles, left, 0, SRCCOPY);
     }
   }
   if (view == kCoveredView) GameState = GS_READY;
@@ -91,6 +122,8 @@ void LoadTileBitmaps(int size) {
     if (TileBitmaps[offset - 1]) DeleteObject(TileBitmaps[offset - 1]);
     TileBitmaps[offset - 1] = bitmap;
   }
+  if (TileStrip) DeleteObject(TileStrip);  // goes with the set it was made of
+  TileStrip = ComposeTileStrip(size);
   TileBitmapsSize = size;
 }
 

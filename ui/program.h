@@ -27,8 +27,13 @@ void CentreWindow(HWND window, HWND over);
 void LocaliseMenu(HMENU menu);
 
 // Drawing (draw.cpp).
-void LoadTileBitmaps(int size);  // the fourteen tiles of this tile size
+void LoadTileBitmaps(int size);  // the fourteen tiles of this tile size, and their strip
 extern int TileBitmapsSize;      // the size of the tiles loaded, 0 before the first load
+// The loaded tiles side by side in one bitmap, from which every cell is drawn.
+extern HBITMAP TileStrip;
+inline int TileStripLeft(int tile, int size) {  // where tile offset 1 to 14 lies in the strip
+  return (tile - 1) * size;
+}
 void RedrawBoard(HWND window);
 void PaintBoard(HWND window);  // WM_PAINT: validates, then draws as RedrawBoard does
 void ShowStatusText(int part, const char* text);  // part: a StatusPart

@@ -142,6 +142,8 @@ enum View { kCoveredView, kPlayView, kSolutionView };
 // --- The program's records, read from its memory (symbols of the link map, such as "_Board",
 // "_Game", "_GameState", "_Settings", "_ScoreTable").
 bool ReadSymbol(const Session& session, const char* symbol, void* buffer, size_t size);
+// Sets a record as a debugger would, for a state that no deal can be made to give.
+bool WriteSymbol(const Session& session, const char* symbol, const void* buffer, size_t size);
 template <typename T>
 T Read(const Session& session, const char* symbol) {
   T value = {};

@@ -233,10 +233,12 @@ int MenuState(const Session& session, int commandId) {
          << left << ", " << top << " for side " << side << ", tiles " << size;
 }
 
-bool ReadSymbol(const Session& session, const char* symbol, void* buffer, size_t size) {
+namespace {
+// Where a record of the link map lies in the running program; 0 when unknown.
+uintptr_t RemoteAddress(const Session& session, const char* symbol) {
   uintptr_t address = MapAddress(symbol[0] == '_' ? symbol + 1 : symbol);
   uintptr_t preferred = MapAddress("__image_base__");
-  if (session.process.hProcess == nullptr || address == 0 || preferred == 0) return false;
+  if (session.process.hProcess == nullptr || address == 0 || preferred == 0) return 0;
   uintptr_t& base = const_cast<Session&>(session).imageBase;
   if (base == 0) {
     // Where the image actually lies (a Windows with ASLR may have moved it).
@@ -244,11 +246,28 @@ bool ReadSymbol(const Session& session, const char* symbol, void* buffer, size_t
     DWORD needed = 0;
     if (EnumProcessModules(session.process.hProcess, modules, sizeof modules, &needed))
       base = reinterpret_cast<uintptr_t>(modules[0]);
-    if (base == 0) return false;
+    if (base == 0) return 0;
   }
+  return address - preferred + base;
+}
+}  // namespace
+
+bool ReadSymbol(const Session& session, const char* symbol, void* buffer, size_t size) {
+  const uintptr_t remote = RemoteAddress(session, symbol);
   SIZE_T got = 0;
-  const void* remote = reinterpret_cast<const void*>(address - preferred + base);
-  return ReadProcessMemory(session.process.hProcess, remote, buffer, size, &got) && got == size;
+  return remote != 0 &&
+         ReadProcessMemory(session.process.hProcess, reinterpret_cast<const void*>(remote), buffer,
+                           size, &got) &&
+         got == size;
+}
+
+bool WriteSymbol(const Session& session, const char* symbol, const void* buffer, size_t size) {
+  const uintptr_t remote = RemoteAddress(session, symbol);
+  SIZE_T put = 0;
+  return remote != 0 &&
+         WriteProcessMemory(session.process.hProcess, reinterpret_cast<void*>(remote), buffer, size,
+                            &put) &&
+         put == size;
 }
 
 bool ReadSnapshot(const Session& session, Snapshot* snapshot) {

@@ -88,10 +88,19 @@ bool LaunchOnce(const char* program, const char* arguments, int run, Launch* lau
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  double start = Milliseconds();
-  if (!CreateProcessA(copy, commandLine, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
-                      &process)) {
-    fprintf(stderr, "startup: cannot start %s (error %lu)\n", copy, GetLastError());
+  double start = 0;
+  // A start now and then fails under a busy Wine before the program runs any of its code
+  // (error 1359); one more try tells that apart from a program that cannot start.
+  bool created = false;
+  for (int attempt = 0; attempt < 2 && !created; ++attempt) {
+    start = Milliseconds();
+    created = CreateProcessA(copy, commandLine, nullptr, nullptr, FALSE, 0, nullptr, folder,
+                             &startup, &process) != 0;
+    if (!created)
+      fprintf(stderr, "startup: cannot start %s (error %lu)%s\n", copy, GetLastError(),
+              attempt == 0 ? ", trying once more" : "");
+  }
+  if (!created) {
     RemoveFolder(folder);
     return false;
   }
