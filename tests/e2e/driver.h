@@ -36,7 +36,9 @@ struct Session {
   char folder[MAX_PATH] = {};        // private folder holding the copy of the program
   char settingsPath[MAX_PATH] = {};  // folder\torvane.ini
   uintptr_t imageBase = 0;           // where the program's image was loaded
-  uintptr_t probeModule = 0;         // the menu probe loaded into the program (Wine only)
+  uintptr_t probeModule = 0;         // the probe loaded into the program (probe.h)
+  uintptr_t flushSeen = 0;           // where the probe keeps the last flush marker handled
+  WPARAM flushes = 0;                // flush markers posted so far
   Session() = default;
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;

@@ -20,5 +20,12 @@ bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* re
 // A visible top-level window of the process with this class (and owner and control, if given).
 HWND FindTopLevel(DWORD processId, const char* className, HWND owner, int controlId);
 
+// The probe library (probe.cpp) inside the program, loaded there once per session: where one of
+// its exports lies there (a thread procedure or a variable), or 0. Names as exported: a 32-bit
+// __stdcall procedure carries the size of its arguments ("ProbeMenu@4").
+uintptr_t ProbeExport(const Session& session, const char* name);
+// Runs start(parameter) on a new thread of the program; the thread's exit code, or false.
+bool RunRemote(const Session& session, uintptr_t start, void* parameter, DWORD* exitCode);
+
 }  // namespace internal
 }  // namespace e2e

@@ -2,6 +2,8 @@
 // loop, and its end: the exit code and the settings file it leaves.
 #include "tests/e2e/driver_internal.h"
 
+#include "tests/e2e/probe.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -132,30 +134,35 @@ bool Sync(const Session& session) {
   return Usable(session) && Send(session.window, WM_NULL, 0, 0);
 }
 
-// The marker is a posted WM_SETREDRAW(FALSE) to the main window. Posted messages are retrieved
-// in order, so once the window's WS_VISIBLE bit drops (the default handling clears it, on
-// Windows as under Wine), everything posted before it has been handled. The bit is put back at
-// once and the window repainted, so the marker leaves nothing behind.
+// Posted messages are handled in the order they were posted, so once a marker posted behind
+// them has been handled, so have they. The probe inside the program tells when it has: a state
+// of the window that the program itself may change (a style bit, say) could be undone by a later
+// message before it was seen.
 bool Flush(const Session& session) {
-  if (!Usable(session) || !IsWindowVisible(session.window)) return false;
-  if (!PostMessageA(session.window, WM_SETREDRAW, FALSE, 0)) return false;
-  HWND window = session.window;
-  const DWORD start = GetTickCount();
-  bool seen = false;
-  for (unsigned spins = 0;; ++spins) {
-    // The window goes only with the program: once it has ended, nothing is left to wait for.
-    seen = !IsWindow(window) || (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) == 0;
-    if (seen || GetTickCount() - start > kTimeoutMs) break;
-    // Spin briefly first: the window must stay hidden for as short a time as possible.
-    if (spins > 2000)
-      Sleep(1);
-    else
-      SwitchToThread();
+  if (!Usable(session)) return false;
+  Session& watched = const_cast<Session&>(session);
+  if (watched.flushSeen == 0) {
+    DWORD watching = 0;
+    const uintptr_t watch = ProbeExport(session, kProbeWatchExport);
+    if (watch == 0 || !RunRemote(session, watch, session.window, &watching) || !watching) {
+      return false;
+    }
+    watched.flushSeen = ProbeExport(session, kFlushSeenExport);
+    if (watched.flushSeen == 0) return false;
   }
-  bool restored = Send(window, WM_SETREDRAW, TRUE, 0) &&
-                  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
-  // A program that the flushed messages closed cannot take the bit back, and needs not.
-  return seen && (restored || !IsWindow(window) || !IsRunning(session));
+  const WPARAM marker = ++watched.flushes;
+  if (!PostMessageA(session.window, RegisterWindowMessageA(kFlushMessage), marker, 0)) {
+    return false;
+  }
+  return WaitUntil([&] {
+    WPARAM seen = 0;
+    // A program that the flushed messages ended has nothing left to handle.
+    return !IsRunning(session) ||
+           (ReadProcessMemory(session.process.hProcess,
+                              reinterpret_cast<const void*>(session.flushSeen), &seen, sizeof seen,
+                              nullptr) &&
+            seen == marker);
+  });
 }
 
 }  // namespace e2e

@@ -119,46 +119,6 @@ std::string StatusText(const Session& session, int part) {
 }
 
 namespace {
-// The probe library beside the test program.
-const char* ProbePath() {
-  static char path[MAX_PATH];
-  if (path[0] == 0) {
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    char* slash = strrchr(path, '\\');
-    char* name = slash ? slash + 1 : path;
-    snprintf(name, sizeof path - (name - path), "%s", "torvane_e2e_probe.dll");
-  }
-  return path;
-}
-
-// Runs start(parameter) on a new thread of the program; the thread's exit code, or false.
-bool RunRemote(const Session& session, uintptr_t start, void* parameter, DWORD* exitCode) {
-  HANDLE thread =
-      CreateRemoteThread(session.process.hProcess, nullptr, 0,
-                         reinterpret_cast<LPTHREAD_START_ROUTINE>(start), parameter, 0, nullptr);
-  if (thread == nullptr) return false;
-  bool done = WaitForSingleObject(thread, kTimeoutMs) == WAIT_OBJECT_0 &&
-              GetExitCodeThread(thread, exitCode);
-  CloseHandle(thread);
-  return done;
-}
-
-// Where a module of this file name lies in the process, or 0.
-uintptr_t RemoteModule(HANDLE process, const char* fileName) {
-  HMODULE modules[512];
-  DWORD needed = 0;
-  if (!EnumProcessModules(process, modules, sizeof modules, &needed)) return 0;
-  const DWORD count = std::min<DWORD>(needed / sizeof modules[0], 512);
-  for (DWORD i = 0; i < count; ++i) {
-    char name[MAX_PATH];
-    if (GetModuleBaseNameA(process, modules[i], name, sizeof name) != 0 &&
-        _stricmp(name, fileName) == 0) {
-      return reinterpret_cast<uintptr_t>(modules[i]);
-    }
-  }
-  return 0;
-}
-
 // One menu item, read directly where the system allows it, else through the probe inside the
 // program.
 bool QueryMenu(const Session& session, bool byPosition, int item, MenuProbe* probe) {
@@ -172,32 +132,15 @@ bool QueryMenu(const Session& session, bool byPosition, int item, MenuProbe* pro
     ProbeMenu(probe);  // the same code, run here: the menu is readable from this process
     return probe->found != 0;
   }
-  static HMODULE local = LoadLibraryA(ProbePath());
-  if (local == nullptr) return false;
-  // A 32-bit __stdcall export carries the size of its arguments in its name.
-  const char* exportName = sizeof(void*) == 4 ? "ProbeMenu@4" : "ProbeMenu";
-  uintptr_t entry = reinterpret_cast<uintptr_t>(GetProcAddress(local, exportName));
+  const uintptr_t entry = ProbeExport(session, kProbeMenuExport);
   if (entry == 0) return false;
   HANDLE process = session.process.hProcess;
-  void* remote =
-      VirtualAllocEx(process, nullptr, sizeof(MenuProbe) + MAX_PATH, MEM_COMMIT, PAGE_READWRITE);
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(MenuProbe), MEM_COMMIT, PAGE_READWRITE);
   if (remote == nullptr) return false;
-  uintptr_t& module = const_cast<Session&>(session).probeModule;
-  if (module == 0) {
-    // kernel32 lies at the same address in every process, so our LoadLibraryA is theirs. The
-    // thread's exit code holds only 32 bits of the module handle: the module list gives it whole.
-    DWORD loaded = 0;
-    if (WriteProcessMemory(process, remote, ProbePath(), strlen(ProbePath()) + 1, nullptr) &&
-        RunRemote(session, reinterpret_cast<uintptr_t>(&LoadLibraryA), remote, &loaded) &&
-        loaded != 0) {
-      module = RemoteModule(process, "torvane_e2e_probe.dll");
-    }
-  }
   DWORD result = 0;
-  bool answered =
-      module != 0 && WriteProcessMemory(process, remote, probe, sizeof *probe, nullptr) &&
-      RunRemote(session, module + (entry - reinterpret_cast<uintptr_t>(local)), remote, &result) &&
-      ReadProcessMemory(process, remote, probe, sizeof *probe, nullptr);
+  bool answered = WriteProcessMemory(process, remote, probe, sizeof *probe, nullptr) &&
+                  RunRemote(session, entry, remote, &result) &&
+                  ReadProcessMemory(process, remote, probe, sizeof *probe, nullptr);
   VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   return answered && probe->found != 0;
 }
