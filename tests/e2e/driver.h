@@ -162,6 +162,10 @@ Snapshot ReadSnapshot(const Session& session);  // zeroed (and a failure) when u
 // The first grid cell, in column order, whose value lies in [low, high]; false if none.
 bool FindCell(const Snapshot& snapshot, int low, int high, int* column, int* row);
 
+// Saves what the screen shows of a window, frame and all, as a .bmp once it has stopped
+// changing; false if it could not.
+bool SaveWindowPicture(HWND window, const char* path);
+
 // Installs a gtest listener that, at the first failure of each test, saves the whole screen
 // beside the sessions' folders as <Suite>.<Test>.fail.bmp and prints its path.
 void InstallFailureScreenshots();

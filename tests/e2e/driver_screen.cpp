@@ -1,5 +1,5 @@
-// driver_screen.cpp: the pixels of the screen: the grid against the program's own tiles, and a
-// screenshot at each failing test.
+// driver_screen.cpp: the pixels of the screen: the grid against the program's own tiles, a
+// window's picture, and a screenshot at each failing test.
 #include "tests/e2e/driver_internal.h"
 
 #include <cstdio>
@@ -98,22 +98,31 @@ int TileFor(int value, View view) {
 }
 
 namespace {
-// The whole screen (the Wine virtual desktop) as a 32-bit top-down .bmp.
-bool SaveScreenshot(const char* path) {
-  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+// A rectangle of the screen (the Wine virtual desktop).
+std::vector<DWORD> ScreenPixels(int x, int y, int width, int height) {
   HDC screen = GetDC(nullptr);
-  std::vector<DWORD> pixels = Pixels(screen, 0, 0, width, height);
+  std::vector<DWORD> pixels = Pixels(screen, x, y, width, height);
   ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// Pixels as a 32-bit top-down .bmp.
+bool SaveBitmap(const char* path, std::vector<DWORD> pixels, int width, int height) {
   for (DWORD& pixel : pixels) pixel |= 0xFF000000;  // opaque for viewers that read alpha
   FILE* file = pixels.empty() ? nullptr : fopen(path, "wb");
   if (file == nullptr) return false;
   BITMAPINFOHEADER info = {sizeof info, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   BITMAPFILEHEADER header = {0x4D42, 0, 0, 0, sizeof header + sizeof info};
-  header.bfSize = header.bfOffBits + pixels.size() * 4;
+  header.bfSize = static_cast<DWORD>(header.bfOffBits + pixels.size() * 4);
   bool saved = fwrite(&header, sizeof header, 1, file) == 1 &&
                fwrite(&info, sizeof info, 1, file) == 1 &&
                fwrite(pixels.data(), 4, pixels.size(), file) == pixels.size();
   return fclose(file) == 0 && saved;
+}
+
+bool SaveScreenshot(const char* path) {
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  return SaveBitmap(path, ScreenPixels(0, 0, width, height), width, height);
 }
 
 // Saves the screen once per failing test and says where.
@@ -138,6 +147,25 @@ struct ScreenshotOnFailure : ::testing::EmptyTestEventListener {
   }
 };
 }  // namespace
+
+bool SaveWindowPicture(HWND window, const char* path) {
+  RECT r;
+  if (!GetWindowRect(window, &r)) return false;
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  // Painted now, then taken once the screen has shown the same for 200 ms: Wine copies a
+  // window's drawing to the screen a little later.
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  std::vector<DWORD> last;
+  DWORD since = GetTickCount();
+  const bool steady = WaitUntil([&] {
+    std::vector<DWORD> now = ScreenPixels(r.left, r.top, width, height);
+    if (now.empty() || now != last) since = GetTickCount();
+    last.swap(now);
+    return GetTickCount() - since >= 200;
+  });
+  return steady && SaveBitmap(path, last, width, height);
+}
 
 void InstallFailureScreenshots() {
   ::testing::UnitTest::GetInstance()->listeners().Append(new ScreenshotOnFailure);
