@@ -76,7 +76,7 @@ int WriteLine(FILE* stream, const char* line) {
 int WriteContent(FILE* stream) {
   char line[kLineBufferSize];
   for (int option = 0; option < kOptionLines; ++option) {
-    snprintf(line, sizeof line, LoadText(kOptionFormat[option]), *OptionField(option));
+    FormatText(line, sizeof line, kOptionFormat[option], *OptionField(option));
     if (!WriteLine(stream, line)) return 0;
   }
   for (const ScoreEntry& entry : ScoreTable) {

@@ -179,9 +179,8 @@ void ShowScore(HWND dialog) {
   int32_t score = ComputeScore(&minutes, &seconds);
   char text[kCongratulationSize];
   // The size of the game just won, not the settings that the next deal will use.
-  snprintf(text, sizeof text, LoadText(IDS_CONGRATULATION_TEXT), static_cast<int>(Game.columns),
-           static_cast<int>(Game.rows), static_cast<int>(Game.totalMines),
-           static_cast<int>(minutes), static_cast<int>(seconds), static_cast<int>(score));
+  FormatText(text, sizeof text, IDS_CONGRATULATION_TEXT, Game.columns, Game.rows, Game.totalMines,
+             minutes, seconds, score);
   SetDlgItemTextA(dialog, IDC_CONGRATULATION_TEXT, text);
 }
 
@@ -196,7 +195,7 @@ INT_PTR CALLBACK SettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG: InitSettings(dialog); return TRUE;
     case WM_NOTIFY: {
       const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (header->code != static_cast<UINT>(UDN_DELTAPOS)) return FALSE;
+      if (header->code != UDN_DELTAPOS) return FALSE;
       StepGridSide(dialog, reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta);
       return TRUE;
     }

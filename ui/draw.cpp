@@ -46,9 +46,9 @@ int TileOfCell(int value, View view) {
 
 void ShowCounters() {
   char text[kTextBufferSize + 16];
-  snprintf(text, sizeof text, "%s:%d", LoadText(IDS_MINES), static_cast<int>(Game.minesLeft));
+  snprintf(text, sizeof text, "%s:%d", LoadText(IDS_MINES), Game.minesLeft);
   ShowStatusText(STATUS_MINES, text);
-  snprintf(text, sizeof text, "%s:%d", LoadText(IDS_UNDOS), static_cast<int>(Game.undosLeft));
+  snprintf(text, sizeof text, "%s:%d", LoadText(IDS_UNDOS), Game.undosLeft);
   ShowStatusText(STATUS_UNDOS, text);
 }
 
@@ -141,5 +141,7 @@ void PaintBoard(HWND window) {
 }
 
 void ShowStatusText(int part, const char* text) {
-  if (StatusBar) SendMessageA(StatusBar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
+  if (StatusBar) {
+    SendMessageA(StatusBar, SB_SETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
+  }
 }

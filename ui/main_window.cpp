@@ -69,7 +69,7 @@ void SetMenuText(HMENU menu, UINT item, BOOL byPosition, int textId) {
   info.fMask = MIIM_STRING;
   if ((info.fType & MFT_SEPARATOR) && info.wID != 0) {
     info.fMask |= MIIM_FTYPE | MIIM_STATE;
-    info.fType &= ~MFT_SEPARATOR;
+    info.fType &= ~static_cast<UINT>(MFT_SEPARATOR);
     info.fState = MFS_ENABLED;
   }
   info.dwTypeData = text;
@@ -167,10 +167,11 @@ void CentreWindow(HWND window, HWND over) {
 void LocaliseMenu(HMENU menu) {
   SetWindowTextA(MainWindow, LoadText(IDS_MAIN_TITLE));
   for (const MenuTexts& texts : kMenuTexts) {
-    SetMenuText(menu, texts.position, TRUE, IDS_MENU_GAME + texts.position);
+    SetMenuText(menu, static_cast<UINT>(texts.position), TRUE, IDS_MENU_GAME + texts.position);
     HMENU dropDown = GetSubMenu(menu, texts.position);
     for (int command = texts.firstCommand; command <= texts.lastCommand; ++command) {
-      SetMenuText(dropDown, command, FALSE, texts.firstText + (command - texts.firstCommand));
+      SetMenuText(dropDown, static_cast<UINT>(command), FALSE,
+                  texts.firstText + (command - texts.firstCommand));
     }
   }
   DrawMenuBar(MainWindow);

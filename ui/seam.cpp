@@ -29,5 +29,6 @@ void ShowClock(int seconds) {
 }
 
 void EnableUndo(bool enabled) {
-  EnableMenuItem(MainMenu, IDM_UNDO, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  EnableMenuItem(MainMenu, IDM_UNDO,
+                 static_cast<UINT>(MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED)));
 }

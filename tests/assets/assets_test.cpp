@@ -40,7 +40,7 @@ Fields InfoHeader(const unsigned char* info) {
 struct Picture {
   int side = 0;
   std::vector<unsigned> rgb;
-  unsigned At(int x, int y) const { return rgb[(size_t)(y * side + x)]; }
+  unsigned At(int x, int y) const { return rgb[static_cast<size_t>(y * side + x)]; }
   Colours Inside() const {
     Colours found;
     for (int y = 1; y < side - 1; ++y)
@@ -51,7 +51,7 @@ struct Picture {
 
 // Reads a 4-bit bottom-up DIB (header at `info`), checking its palette and row padding.
 Picture DecodeDib(const unsigned char* info, int side) {
-  Picture picture{side, std::vector<unsigned>((size_t)side * side)};
+  Picture picture{side, std::vector<unsigned>(static_cast<size_t>(side * side))};
   const unsigned char* palette = info + 40;
   for (int i = 0; i < 16; ++i)
     EXPECT_EQ(Read(palette + 4 * i, 4), kPaletteRgb[i]) << "palette entry " << i;
@@ -59,7 +59,8 @@ Picture DecodeDib(const unsigned char* info, int side) {
   for (int y = 0; y < side; ++y) {
     const unsigned char* row = palette + 64 + (side - 1 - y) * row_bytes;
     for (int x = 0; x < side; ++x)
-      picture.rgb[(size_t)(y * side + x)] = kPaletteRgb[x % 2 ? row[x / 2] & 15 : row[x / 2] >> 4];
+      picture.rgb[static_cast<size_t>(y * side + x)] =
+          kPaletteRgb[x % 2 ? row[x / 2] & 15 : row[x / 2] >> 4];
     EXPECT_EQ(side % 2 == 1 ? row[side / 2] & 0x0F : 0, 0) << "padding nibble, row " << y;
     for (int b = (side + 1) / 2; b < row_bytes; ++b) EXPECT_EQ(row[b], 0) << "padding, row " << y;
   }
@@ -85,11 +86,11 @@ TEST(TileBitmaps, HeadersSizesAndPaletteMatchTheCatalogue) {
       unsigned char file[kMaxAssetFileBytes];
       const size_t bytes = BuildTileFile(size.side, offset, file, sizeof file);
       // windres keeps everything after the 14-byte file header as the resource.
-      ASSERT_EQ(bytes, (size_t)(14 + size.resource_bytes));
+      ASSERT_EQ(bytes, static_cast<size_t>(14 + size.resource_bytes));
       EXPECT_EQ(Fields({'B', 'M', bytes, 14 + 40 + 64}),
                 Fields({file[0], file[1], Read(file + 2, 4), Read(file + 10, 4)}));
       // Positive height: bottom-up.
-      const unsigned long side = (unsigned long)size.side;
+      const unsigned long side = static_cast<unsigned long>(size.side);
       EXPECT_EQ(Fields({40, side, side, 1, 4, 0}), InfoHeader(file + 14));
       EXPECT_TRUE(Read(file + 34, 4) == 0 || Read(file + 34, 4) == bytes - 118) << "image size";
       EXPECT_TRUE(Read(file + 46, 4) == 0 || Read(file + 46, 4) == 16) << "colours used";

@@ -41,7 +41,7 @@ bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* re
 
 void PathOfTest(char* buffer, size_t capacity, const char* ending) {
   const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  int root = snprintf(buffer, capacity, "%s\\", WorkRoot());
+  const size_t root = static_cast<size_t>(snprintf(buffer, capacity, "%s\\", WorkRoot()));
   snprintf(buffer + root, capacity - root, "%s.%s%s", info->test_suite_name(), info->name(),
            ending);
   for (char* p = buffer + root; *p; ++p)

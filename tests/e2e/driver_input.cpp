@@ -37,14 +37,16 @@ bool PressCell(const Session& session, int column, int row, Button button, bool 
 
 bool Command(const Session& session, int id, bool post) {
   if (!Usable(session)) return false;
-  if (post) return PostMessageA(session.window, WM_COMMAND, id, 0) && Flush(session);
-  return Send(session.window, WM_COMMAND, id, 0);
+  const WPARAM command = static_cast<WPARAM>(id);
+  if (post) return PostMessageA(session.window, WM_COMMAND, command, 0) && Flush(session);
+  return Send(session.window, WM_COMMAND, command, 0);
 }
 
 bool Key(const Session& session, int virtualKey, HWND target, bool flush) {
   if (target == nullptr) target = session.window;
-  return PostMessageA(target, WM_KEYDOWN, virtualKey, KeyParameter(virtualKey, false)) &&
-         PostMessageA(target, WM_KEYUP, virtualKey, KeyParameter(virtualKey, true)) &&
+  const WPARAM key = static_cast<WPARAM>(virtualKey);
+  return PostMessageA(target, WM_KEYDOWN, key, KeyParameter(virtualKey, false)) &&
+         PostMessageA(target, WM_KEYUP, key, KeyParameter(virtualKey, true)) &&
          (!flush || Flush(session));
 }
 

@@ -28,7 +28,7 @@ std::vector<DWORD> Pixels(HDC source, int x, int y, int width, int height) {
   std::vector<DWORD> pixels;
   if (copied) {
     const DWORD* first = static_cast<const DWORD*>(bits);
-    pixels.assign(first, first + static_cast<size_t>(width) * height);
+    pixels.assign(first, first + static_cast<size_t>(width) * static_cast<size_t>(height));
   }
   SelectObject(memory, old);
   DeleteDC(memory);
@@ -83,12 +83,14 @@ int TileFor(int value, View view) {
       if (tiles[tile].empty()) return ::testing::AssertionFailure() << "no tile " << tile;
       for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-          const DWORD seen = screen[((r - 1) * size + y) * width + (c - 1) * size + x];
-          if (seen != tiles[tile][y * size + x]) {
+          const DWORD seen =
+              screen[static_cast<size_t>(((r - 1) * size + y) * width + (c - 1) * size + x)];
+          const DWORD drawn = tiles[tile][static_cast<size_t>(y * size + x)];
+          if (seen != drawn) {
             return ::testing::AssertionFailure()
                    << "cell (" << c << ", " << r << ") value " << +s.board[c][r]
                    << " should show tile " << tile << ": pixel (" << x << ", " << y << ") is "
-                   << std::hex << seen << " instead of " << tiles[tile][y * size + x];
+                   << std::hex << seen << " instead of " << drawn;
           }
         }
       }
@@ -113,7 +115,7 @@ bool SaveBitmap(const char* path, std::vector<DWORD> pixels, int width, int heig
   if (file == nullptr) return false;
   BITMAPINFOHEADER info = {sizeof info, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   BITMAPFILEHEADER header = {0x4D42, 0, 0, 0, sizeof header + sizeof info};
-  header.bfSize = static_cast<DWORD>(header.bfOffBits + pixels.size() * 4);
+  header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size() * 4);
   bool saved = fwrite(&header, sizeof header, 1, file) == 1 &&
                fwrite(&info, sizeof info, 1, file) == 1 &&
                fwrite(pixels.data(), 4, pixels.size(), file) == pixels.size();

@@ -7,6 +7,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -28,13 +29,11 @@ uintptr_t MapAddress(const char* symbol) {
   FILE* file = fopen(MapPath(), "rb");
   char line[512];
   while (file != nullptr && address == 0 && fgets(line, sizeof line, file) != nullptr) {
-    unsigned long long value = 0;
+    uintptr_t value = 0;
     char name[128], rest[2];
     // "__image_base__ = 0x..." gives the base the image prefers.
-    int got = line[0] == ' ' ? sscanf(line, " 0x%llx %127s %1s", &value, name, rest) : 0;
-    if ((got == 2 || (got == 3 && rest[0] == '=')) && strcmp(name, symbol) == 0) {
-      address = static_cast<uintptr_t>(value);
-    }
+    int got = line[0] == ' ' ? sscanf(line, " 0x%" SCNxPTR " %127s %1s", &value, name, rest) : 0;
+    if ((got == 2 || (got == 3 && rest[0] == '=')) && strcmp(name, symbol) == 0) address = value;
   }
   if (file != nullptr) fclose(file);
   if (address != 0) found[symbol] = address;
@@ -109,8 +108,9 @@ std::string StatusText(const Session& session, int part) {
   std::string text = "<unreadable>";
   DWORD_PTR length = 0;
   char local[remoteSize] = {};
-  if (Send(bar, SB_GETTEXTLENGTHA, part, 0, &length) && LOWORD(length) < remoteSize &&
-      Send(bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(remote)) &&
+  const WPARAM index = static_cast<WPARAM>(part);
+  if (Send(bar, SB_GETTEXTLENGTHA, index, 0, &length) && LOWORD(length) < remoteSize &&
+      Send(bar, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(remote)) &&
       ReadProcessMemory(process, remote, local, LOWORD(length) + 1, nullptr)) {
     text.assign(local, LOWORD(length));
   }

@@ -78,8 +78,7 @@ HWND Congratulate(const e2e::Session& session, HWND dialog, bool french, int32_t
                     "%02d'%02d\".\nVotre score est de %d points."
                   : "Congratulations,\n\nyou solved this %dx%d grid\n(with %d mines)\nin "
                     "%02d' %02d\"\nYou scored %d points.",
-           static_cast<int>(s.game.columns), static_cast<int>(s.game.rows),
-           static_cast<int>(s.game.totalMines), minutes, seconds, static_cast<int>(*score));
+           s.game.columns, s.game.rows, s.game.totalMines, minutes, seconds, *score);
   EXPECT_EQ(french ? "Bravo !!" : "Congratulations!!", e2e::Text(dialog));
   EXPECT_EQ(expected, e2e::Text(dialog, IDC_CONGRATULATION_TEXT));
   EXPECT_EQ("OK", e2e::Text(dialog, IDC_OK));
@@ -228,8 +227,7 @@ TEST(Game, WonThroughRealPressesThenNamesInBothLanguagesReachTheFile) {
             file.substr(0, e2e::SettingsText(12, 21, 4, true).size()));
   for (int i = 0; i < 7; ++i) {
     char line[64];
-    snprintf(line, sizeof line, "%d, %s", i < 6 ? static_cast<int>(scores[i]) : 0,
-             i < 6 ? wins[i].stored : "");
+    snprintf(line, sizeof line, "%d, %s", i < 6 ? scores[i] : 0, i < 6 ? wins[i].stored : "");
     EXPECT_EQ(line, e2e::Line(file, 6 + i));
   }
 }

@@ -35,7 +35,7 @@ struct Monkey {
     int used = snprintf(line, sizeof history[0], "step %d: ", step);
     va_list arguments;
     va_start(arguments, format);
-    vsnprintf(line + used, sizeof history[0] - used, format, arguments);
+    vsnprintf(line + used, sizeof history[0] - static_cast<size_t>(used), format, arguments);
     va_end(arguments);
   }
   std::string History() const {
@@ -190,7 +190,7 @@ AssertionResult Act(Monkey& m, const e2e::Snapshot& before) {
   } else if (roll < 72) {
     const std::vector<POINT>& cells = roll < 66 ? mines : safe;
     if (cells.empty()) return AssertionSuccess();
-    const POINT cell = cells[m.Below(static_cast<int>(cells.size()))];
+    const POINT cell = cells[static_cast<size_t>(m.Below(static_cast<int>(cells.size())))];
     m.Note("%s at %ld,%ld", roll < 66 ? "flag on the mine" : "left press on the safe cell", cell.x,
            cell.y);
     done =
@@ -222,8 +222,8 @@ int ConfiguredNumber(const char* variable, int fallback) {
 
 TEST(Monkey, RandomPlayKeepsTheRulesInvariants) {
   Monkey m;
-  const uint32_t seed =
-      static_cast<uint32_t>(ConfiguredNumber("TORVANE_MONKEY_SEED", GetTickCount() | 1));
+  const uint32_t seed = static_cast<uint32_t>(
+      ConfiguredNumber("TORVANE_MONKEY_SEED", static_cast<int>(GetTickCount() | 1)));
   const int steps = ConfiguredNumber("TORVANE_MONKEY_STEPS", 2500);
   printf("monkey: seed %u, %d steps (TORVANE_MONKEY_SEED and TORVANE_MONKEY_STEPS set them)\n",
          seed, steps);

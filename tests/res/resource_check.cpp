@@ -165,7 +165,7 @@ Words DialogTemplate(const int (&rect)[4], const std::vector<std::vector<uint32_
   for (const auto& control : controls) {  // id, class, style, x, y, cx, cy
     while (bytes.size() % 4 != 0) bytes.push_back(0);
     put(control[2], 4), put(0, 4);
-    for (int i : {3, 4, 5, 6, 0}) put(control[i], 2);
+    for (size_t i : {3u, 4u, 5u, 6u, 0u}) put(control[i], 2);
     put(0xFFFF, 2), put(control[1], 2);
     if (control[2] == 0x50000003)
       put(0xFFFF, 2), put(1, 2);
@@ -275,7 +275,9 @@ TEST(Version, FixedInfoIsVersion_1_1_0_20_OfAWin32Application) {
   // Signature, file and product versions, flags, VOS__WINDOWS32, VFT_APP, after the 40-byte
   // "VS_VERSION_INFO" header.
   Words found;
-  for (int field : {0, 2, 3, 4, 5, 7, 8, 9}) found.push_back(Get(data, 40 + 4 * field, 4));
+  for (size_t field : {0u, 2u, 3u, 4u, 5u, 7u, 8u, 9u}) {
+    found.push_back(Get(data, 40 + 4 * field, 4));
+  }
   EXPECT_EQ(Words({0xFEEF04BD, 0x10001, 20, 0x10001, 20, 0, 4, 1}), found);
 }
 

@@ -142,7 +142,7 @@ void SettingsRoundTrip(benchmark::State& state) {
     LoadSettings(SettingsFilePath);
     SaveSettings(SettingsFilePath);
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FullFileLength * 2));
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(FullFileLength) * 2);
 }
 
 // The least a round trip can do: read the same bytes, then write them back.
@@ -160,7 +160,7 @@ void SettingsBaselineReadWrite(benchmark::State& state) {
     fwrite(bytes, 1, length, file);
     fclose(file);
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FullFileLength * 2));
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(FullFileLength) * 2);
 }
 
 void RemoveSettingsFolder() {

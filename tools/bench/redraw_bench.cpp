@@ -50,7 +50,7 @@ struct Timing {
 };
 
 Timing Summarise(double* values, int count) {
-  qsort(values, count, sizeof *values, CompareDoubles);
+  qsort(values, static_cast<size_t>(count), sizeof *values, CompareDoubles);
   Timing timing;
   timing.median = count % 2 ? values[count / 2] : (values[count / 2 - 1] + values[count / 2]) / 2;
   timing.fastest = values[0];
@@ -256,10 +256,10 @@ int main(int argc, char** argv) {
 
     start = Milliseconds();
     char text[64];
-    snprintf(text, sizeof text, "%s:%d", LoadText(IDS_MINES), static_cast<int>(Game.minesLeft));
-    SendMessageA(StatusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text));
-    snprintf(text, sizeof text, "%s:%d", LoadText(IDS_UNDOS), static_cast<int>(Game.undosLeft));
-    SendMessageA(StatusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(text));
+    snprintf(text, sizeof text, "%s:%d", LoadText(IDS_MINES), Game.minesLeft);
+    SendMessageA(StatusBar, SB_SETTEXTA, STATUS_MINES, reinterpret_cast<LPARAM>(text));
+    snprintf(text, sizeof text, "%s:%d", LoadText(IDS_UNDOS), Game.undosLeft);
+    SendMessageA(StatusBar, SB_SETTEXTA, STATUS_UNDOS, reinterpret_cast<LPARAM>(text));
     counters[round] = Milliseconds() - start;
     DrainMessages();
 

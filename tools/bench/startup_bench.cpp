@@ -147,7 +147,7 @@ int CompareDoubles(const void* a, const void* b) {
 }
 
 double Median(double* values, int count) {
-  qsort(values, count, sizeof *values, CompareDoubles);
+  qsort(values, static_cast<size_t>(count), sizeof *values, CompareDoubles);
   return count % 2 ? values[count / 2] : (values[count / 2 - 1] + values[count / 2]) / 2;
 }
 
