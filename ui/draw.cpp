@@ -52,22 +52,13 @@ void ShowCounters() {
   ShowStatusText(STATUS_UNDOS, text);
 }
 
-// 32 bits a pixel: true colour, which holds every pixel of the tiles unchanged.
-constexpr WORD kStripBitsPerPixel = 32;
+constexpr WORD kTrueColourBits = 32;
 
 // The loaded tiles side by side in a new bitmap. A DIB section rather than a bitmap of the
 // screen's format: selecting one then needs no check of its format against the display's,
 // which costs a round trip to the server under Wine.
 HBITMAP ComposeTileStrip(int size) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = TILE_COUNT * size;
-  info.bmiHeader.biHeight = -size;  // rows from the top down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = kStripBitsPerPixel;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = NULL;
-  HBITMAP strip = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+  HBITMAP strip = CreateTrueColourBitmap(TILE_COUNT * size, size, NULL);
   HDC stripDc = CreateCompatibleDC(NULL);
   HDC tileDc = CreateCompatibleDC(NULL);
   HGDIOBJ stripOriginal = SelectObject(stripDc, strip);
@@ -107,6 +98,18 @@ void DrawGrid(HDC dc) {
 }
 
 }  // namespace
+
+HBITMAP CreateTrueColourBitmap(int width, int height, void** bits) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // rows from the top down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = kTrueColourBits;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* ignored = NULL;
+  return CreateDIBSection(NULL, &info, DIB_RGB_COLORS, bits != NULL ? bits : &ignored, NULL, 0);
+}
 
 void LoadTileBitmaps(int size) {
   int base;

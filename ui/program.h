@@ -34,6 +34,9 @@ extern HBITMAP TileStrip;
 inline int TileStripLeft(int tile, int size) {  // where tile offset 1 to 14 lies in the strip
   return (tile - 1) * size;
 }
+// A bitmap of 32 bits a pixel, rows from the top down, whose pixels lie at *bits (when given):
+// true colour holds every pixel of the tiles unchanged.
+HBITMAP CreateTrueColourBitmap(int width, int height, void** bits);
 void RedrawBoard(HWND window);
 void PaintBoard(HWND window);  // WM_PAINT: validates, then draws as RedrawBoard does
 void ShowStatusText(int part, const char* text);  // part: a StatusPart

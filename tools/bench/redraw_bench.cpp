@@ -106,15 +106,8 @@ bool ClientFitsGrid(HWND window) {
 
 // A 32-bit top-down copy of a rectangle of dc, for comparing what was drawn.
 HBITMAP CopyPixels(HDC dc, int x, int y, int width, int height, uint32_t** pixels) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP copy = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP copy = CreateTrueColourBitmap(width, height, &bits);
   if (copy == nullptr) return nullptr;
   HDC copyDc = CreateCompatibleDC(dc);
   HGDIOBJ original = SelectObject(copyDc, copy);
