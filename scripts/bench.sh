@@ -46,8 +46,7 @@ flock -w 900 9 || fail "another run still holds $build/.bench.lock"
 work=$(mktemp -d /tmp/torvane-bench.XXXXXX)
 cleanup() {
   set +e
-  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1; fi
-  torvane_stop_display
+  torvane_end_wine
   rm -rf "$work"
 }
 trap cleanup EXIT
