@@ -2,7 +2,9 @@
 // then up to 24 score lines, CR LF text in the ANSI code page.
 #include "store/settings_file.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "game/game.h"
@@ -87,11 +89,58 @@ int WriteContent(FILE* stream) {
   return 1;
 }
 
-// Empties the file and writes it anew; a failure on the way is reported like a failed open.
+// The whole of an open file, read from its start into a new block that the caller frees, and
+// its length; null when it cannot be read whole.
+char* ReadWholeFile(FILE* stream, long* length) {
+  if (fseek(stream, 0, SEEK_END) != 0 || (*length = ftell(stream)) < 0 ||
+      fseek(stream, 0, SEEK_SET) != 0) {
+    return nullptr;
+  }
+  // One byte more than the length asks for: a file that grew meanwhile is not read whole.
+  const size_t size = static_cast<size_t>(*length);
+  char* bytes = static_cast<char*>(malloc(size + 1));
+  if (bytes != nullptr && fread(bytes, 1, size + 1, stream) != size) {
+    free(bytes);
+    bytes = nullptr;
+  }
+  return bytes;
+}
+
+// Puts the old bytes back as the whole file, through a stream of its own: the one that failed
+// may still hold bytes it could not write, which its closing may yet write. A file the save
+// made is removed again. 1 when the file reads as before.
+int RestoreFile(const char* path, const char* old, long length, bool made) {
+  if (made) return remove(path) == 0;
+  FILE* stream = fopen(path, "r+b");
+  if (stream == nullptr) return 0;
+  const int written =
+      fwrite(old, 1, static_cast<size_t>(length), stream) == static_cast<size_t>(length) &&
+      CutFile(stream, length);
+  return CommitAndClose(stream) && written;
+}
+
+// Writes the file over itself, for a folder that takes no new file. Its old bytes are kept
+// first, and any failure on the way puts them back before it is reported like a failed open.
 void SaveInPlace(const char* path) {
-  FILE* stream = OpenFileOrDie(path, "w+b");
-  const int written = WriteContent(stream);
-  if (!CommitAndClose(stream) || !written) ReportOpenError(path);
+  FILE* stream = fopen(path, "r+b");
+  // Only a file that is not there at all is made afresh: nothing of it can be lost.
+  const bool made = stream == nullptr && errno == ENOENT;
+  if (made) stream = fopen(path, "w+b");
+  if (stream == nullptr) ReportOpenError(path);
+  long oldLength = 0;
+  char* old = ReadWholeFile(stream, &oldLength);
+  if (old == nullptr) {
+    fclose(stream);
+    if (made) remove(path);
+    ReportOpenError(path);
+  }
+  int saved =
+      fseek(stream, 0, SEEK_SET) == 0 && WriteContent(stream) && CutFile(stream, ftell(stream));
+  saved = CommitAndClose(stream) && saved;
+  // Should the old bytes not go back either, the message is the same.
+  if (!saved) RestoreFile(path, old, oldLength, made);
+  free(old);
+  if (!saved) ReportOpenError(path);
 }
 
 }  // namespace

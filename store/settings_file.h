@@ -10,8 +10,8 @@ void LoadSettings(const char* path);
 
 // Writes the 29 lines of the file in the language in force. The new content goes to a file
 // beside it first and replaces the old one in one step, so a failed save leaves the old file
-// as it was. Where no file can be created beside it, the file is written in place. A save that
-// fails is fatal and names path.
+// as it was. Where no file can be created beside it, the file is written in place, and its old
+// bytes are put back if that fails. A save that fails is fatal and names path.
 void SaveSettings(const char* path);
 
 // The leading decimal integer of text: white space skipped, an optional sign, digits up to

@@ -1,5 +1,5 @@
 // file_posix.cpp: the file layer of the host build: stat for the stamp, stderr for the fatal
-// message, rename for the one-step replacement.
+// message, rename for the one-step replacement, ftruncate for the cut.
 #include "support/support.h"
 
 #include <sys/stat.h>
@@ -47,4 +47,8 @@ int CommitAndClose(FILE* stream) {
 
 int ReplaceFileWith(const char* source, const char* target) {
   return rename(source, target) == 0;
+}
+
+int CutFile(FILE* stream, long length) {
+  return fflush(stream) == 0 && ftruncate(fileno(stream), length) == 0;
 }

@@ -1,5 +1,5 @@
 // file_win32.cpp: the file layer of the program: FindFirstFileA for the stamp, a message box
-// for the fatal error, MoveFileExA for the one-step replacement.
+// for the fatal error, MoveFileExA for the one-step replacement, _chsize for the cut.
 #include "support/support.h"
 
 #include <windows.h>
@@ -49,4 +49,8 @@ int CommitAndClose(FILE* stream) {
 
 int ReplaceFileWith(const char* source, const char* target) {
   return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+int CutFile(FILE* stream, long length) {
+  return fflush(stream) == 0 && _chsize(_fileno(stream), length) == 0;
 }

@@ -36,6 +36,9 @@ void ComposeOpenError(char (&message)[kFatalMessageSize], const char* path);
 // whole, so a failed save never loses it.
 int CommitAndClose(FILE* stream);
 int ReplaceFileWith(const char* source, const char* target);
+// Cuts the file of an open stream to length bytes, its buffered writes flushed first so that
+// none lands past the cut; 1 on success.
+int CutFile(FILE* stream, long length);
 
 // The window that owns the fatal message box: the program's main window, or null before it
 // exists and after it is destroyed. Provided by the program (ui/), used by the Win32 layer.

@@ -131,6 +131,7 @@ void LoadTileBitmaps(int size) {
 }
 
 void RedrawBoard(HWND window) {
+  if (!window) return;  // the main window is closed; a null window would be the whole screen
   HDC dc = GetDC(window);
   DrawGrid(dc);
   ReleaseDC(window, dc);

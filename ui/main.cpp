@@ -78,6 +78,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int) {
 
   // The loop ends once the quit message has been taken from the queue: left any earlier, the
   // waiting quit message would close the fatal message box of a failed save at once.
+  HWND window = MainWindow;  // kept: closing the window clears the record
   MSG message = {};
   while (GetMessageA(&message, NULL, 0, 0) > 0) {
     if (!TranslateAcceleratorA(MainWindow, Accelerators, &message)) {
@@ -85,6 +86,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int) {
       DispatchMessageA(&message);
     }
   }
+  // Out of sight before the save, so that the ending game takes no press while the save's fatal
+  // message is up. Not destroyed: that would post a second quit message, closing the message.
+  ShowWindow(window, SW_HIDE);
   SaveSettings(SettingsPath);
   return static_cast<int>(message.wParam);
 }

@@ -165,6 +165,8 @@ bool FindCell(const Snapshot& snapshot, int low, int high, int* column, int* row
 // Saves what the screen shows of a window, frame and all, as a .bmp once it has stopped
 // changing; false if it could not.
 bool SaveWindowPicture(HWND window, const char* path);
+// A rectangle of the screen as it shows now, top-down, as 0x00RRGGBB; empty if unreadable.
+std::vector<DWORD> ScreenArea(int x, int y, int width, int height);
 
 // Installs a gtest listener that, at the first failure of each test, saves the whole screen
 // beside the sessions' folders as <Suite>.<Test>.fail.bmp and prints its path.

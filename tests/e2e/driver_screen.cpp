@@ -173,4 +173,8 @@ void InstallFailureScreenshots() {
   ::testing::UnitTest::GetInstance()->listeners().Append(new ScreenshotOnFailure);
 }
 
+std::vector<DWORD> ScreenArea(int x, int y, int width, int height) {
+  return ScreenPixels(x, y, width, height);
+}
+
 }  // namespace e2e

@@ -1,9 +1,11 @@
 // test_fatal.cpp: a settings file that cannot be opened: at the start (an existing file refusing
-// writes) and at exit (a folder in its place), the fatal message box, then exit code 1.
+// writes) and at exit (a folder in its place), the fatal message box, then exit code 1; the
+// ending program's window meanwhile.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/driver.h"
 
@@ -112,7 +114,9 @@ TEST(Fatal, ASettingsFileThatCannotBeOpenedForWritingEndsTheStartWithTheMessage)
 }
 
 // A folder where the settings file belongs: the start takes the defaults, and the save at exit,
-// which cannot put a file there, shows the same message whichever way the program is left.
+// which cannot put a file there, shows the same message whichever way the program is left. The
+// ending program's window is out of sight meanwhile, and a press posted to it draws nothing (a
+// drawing through the cleared window handle would land on the screen's top left corner).
 TEST(Fatal, ASettingsFileThatCannotBeWrittenAtExitEndsTheProgramWithTheMessage) {
   const struct {
     const char* name;
@@ -132,6 +136,13 @@ TEST(Fatal, ASettingsFileThatCannotBeWrittenAtExitEndsTheProgramWithTheMessage) 
     TopLevels found = {};
     HWND box = WaitForFatalBox(session, &found);
     ASSERT_NE(nullptr, box) << "the program ended without the message box";
+    EXPECT_FALSE(IsWindowVisible(session.window));
+    const int side = 4 * 18;  // four tiles a side
+    const std::vector<DWORD> corner = e2e::ScreenArea(0, 0, side, side);
+    ASSERT_FALSE(corner.empty());
+    ASSERT_TRUE(e2e::PressCell(session, 2, 2, e2e::kLeft, true));
+    EXPECT_FALSE(e2e::WaitUntil([&] { return e2e::ScreenArea(0, 0, side, side) != corner; }, 500))
+        << "the press drew on the screen";
     AnswerFatalBox(session, box);
     const DWORD attributes = GetFileAttributesA(session.settingsPath);
     EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <grp.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
+#include <csignal>
 #include <cstring>
 #include <string>
 
@@ -231,36 +233,73 @@ TEST_F(SettingsFile, ASaveThatCannotOpenItsFilesIsFatalAndKeepsTheOldFile) {
   EXPECT_EQ(ReadWhole(temporary), "<missing>");
 }
 
-// Where the folder takes no new file, the file itself is written in place if it lets us; only
-// when neither can be written is the save fatal, and then the old file stays as it was. Run in a
-// child without root's rights, so that the modes below really refuse.
+// A child that gives up root's rights and, given a limit, may not grow a file past that many
+// bytes: a write beyond it fails (EFBIG) instead of ending the process.
+void SaveAsNobody(const std::string& path, rlim_t sizeLimit) {
+  BecomeNobody();
+  const struct rlimit limit = {sizeLimit, sizeLimit};
+  if (sizeLimit != RLIM_INFINITY &&
+      (signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &limit) != 0)) {
+    _exit(3);
+  }
+  SaveSettings(path.c_str());
+  exit(0);
+}
+
+// Where the folder takes no new file, the file itself is written in place if it lets us, and a
+// write that fails on the way puts its old bytes back. A save that fails is fatal and leaves the
+// file byte for byte as it was (or absent, as it was).
 TEST_F(SettingsFile, ASaveFallsBackToWritingInPlaceAndOtherwiseKeepsTheOldFile) {
   GTEST_FLAG_SET(death_test_style, "fast");
   const std::string fatal = "Erreur \xE0 l'ouverture du fichier : " + path_ + "\n";
-  const std::string old = "ratio=4\r\ngrid=12\r\n";
+  const std::string old = "ratio=4\r\ngrid=12\r\n", none = "<missing>";
+  const std::string leftover = path_ + kSaveSuffix;
   SetEntry(0, 2736, "Alice");
   Settings = SettingsRecord{5, 16, 18, 1};
   LanguageOffset = 1000;
   const std::string saved = kOptions + std::string("2736, Alice\r\n") + EmptyEntries(23);
-
-  WriteWhole(path_, old);
-  ASSERT_EQ(chmod(path_.c_str(), 0666), 0);
-  ASSERT_EQ(chmod(dir_, 0555), 0);
-  EXPECT_EXIT((BecomeNobody(), SaveSettings(path_.c_str()), exit(0)), ::testing::ExitedWithCode(0),
-              ::testing::StrEq(""));
-  EXPECT_EQ(ReadWhole(path_), saved);
-
-  WriteWhole(path_, old);
-  ASSERT_EQ(chmod(path_.c_str(), 0444), 0);
-  EXPECT_EXIT((BecomeNobody(), SaveSettings(path_.c_str())), ::testing::ExitedWithCode(1),
-              ::testing::StrEq(fatal));
-  EXPECT_EQ(ReadWhole(path_), old);
+  const std::string longer = saved + std::string(100, 'x') + "\r\n";
+  const struct {
+    mode_t folder, file;
+    std::string old;
+    bool leftover;     // a read-only file of the new file's name, left by an earlier run
+    rlim_t sizeLimit;  // 100 bytes: room for the old file, not for the new one
+    bool fails;
+  } cases[] = {
+      {0555, 0666, old, false, RLIM_INFINITY, false},
+      {0555, 0666, longer, false, RLIM_INFINITY, false},
+      {0555, 0666, old, false, 100, true},
+      {0555, 0444, old, false, RLIM_INFINITY, true},
+      {0777, 0666, old, true, RLIM_INFINITY, false},
+      {0777, 0666, none, true, 100, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << c.old.size() << " bytes, folder " << std::oct << c.folder << ", file " << c.file
+                 << ", limit " << std::dec << c.sizeLimit);
+    ASSERT_EQ(chmod(dir_, 0755), 0);
+    unlink(path_.c_str());
+    unlink(leftover.c_str());
+    if (c.old != none) {
+      ASSERT_EQ(chmod(WriteWhole(path_, c.old).c_str(), c.file), 0);
+    }
+    if (c.leftover) {
+      ASSERT_EQ(chmod(WriteWhole(leftover, "left").c_str(), 0444), 0);
+    }
+    ASSERT_EQ(chmod(dir_, c.folder), 0);
+    EXPECT_EXIT(SaveAsNobody(path_, c.sizeLimit), ::testing::ExitedWithCode(c.fails ? 1 : 0),
+                ::testing::StrEq(c.fails ? fatal : ""));
+    EXPECT_EQ(ReadWhole(path_), c.fails ? c.old : saved);
+    EXPECT_EQ(ReadWhole(leftover), c.leftover ? "left" : none);
+  }
 
   // The new file is made, but a folder that keeps others' files (sticky) refuses the
   // replacement of one that is not ours: the old file stays and the new one goes.
   ASSERT_EQ(chmod(dir_, 0755), 0);
   if (geteuid() != 0) GTEST_SKIP() << "needs root to hand the file to another user";
-  ASSERT_EQ(chmod(path_.c_str(), 0644), 0);
+  unlink(leftover.c_str());
+  unlink(path_.c_str());  // made anew, so that it is root's
+  ASSERT_EQ(chmod(WriteWhole(path_, old).c_str(), 0644), 0);
   ASSERT_EQ(chmod(dir_, 01777), 0);
   EXPECT_EXIT((BecomeNobody(), SaveSettings(path_.c_str())), ::testing::ExitedWithCode(1),
               ::testing::StrEq(fatal));
