@@ -151,3 +151,16 @@ torvane_prepare_prefix() {
 torvane_boot_prefix() {
   torvane_prepare_prefix "$1" "$2" 1024x768
 }
+
+# Where ALSA has nothing to play on (no playback device, no ALSA configuration of the user's),
+# Wine's ALSA driver prints a page of errors whenever a program asks for a sound device. Leaving
+# that driver out then changes nothing else: the program finds no wave device and beeps, as it
+# would anyway, and PulseAudio, where a server runs, still plays. Wherever a device or a
+# configuration exists, nothing changes.
+torvane_quiet_alsa() {
+  if compgen -G '/dev/snd/pcmC*D*p' >/dev/null || [ -e "$HOME/.asoundrc" ] ||
+    [ -e /etc/asound.conf ] || [ -n "${ALSA_CONFIG_PATH:-}" ]; then
+    return 0
+  fi
+  export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winealsa.drv=d"
+}
