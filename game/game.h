@@ -153,3 +153,6 @@ void ClockTick();    // one second of the clock
 int32_t ComputeScore(int32_t* minutes, int32_t* seconds);
 void EnterScore();
 void ClearScores();
+// The entries the best-scores list shows (table order up to the first empty entry) as indices
+// into ScoreTable, best score first and equal scores in table order; gives their number.
+int ScoresBestFirst(int (&order)[kScoreEntries]);

@@ -44,3 +44,15 @@ void ClearScores() {
     entry.name[0] = '\0';
   }
 }
+
+int ScoresBestFirst(int (&order)[kScoreEntries]) {
+  int count = 0;
+  for (; count < kScoreEntries && ScoreTable[count].score != 0; ++count) {
+    // Inserted from the back: an entry passes only lower scores, so equal ones keep table order.
+    const int32_t score = ScoreTable[count].score;
+    int at = count;
+    for (; at > 0 && ScoreTable[order[at - 1]].score < score; --at) order[at] = order[at - 1];
+    order[at] = count;
+  }
+  return count;
+}

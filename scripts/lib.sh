@@ -1,5 +1,6 @@
-# lib.sh: what e2e.sh, bench.sh and play.sh share: which Wine runs which Windows build here, a
-# private X display, and a booted Wine prefix with a virtual desktop. Sourced, never run.
+# lib.sh: what e2e.sh, bench.sh, pictures.sh and play.sh share: which Wine runs which Windows
+# build here, a private X display, and booted Wine prefixes that find Wine's own fonts (with a
+# virtual desktop for the tests). Sourced, never run.
 #
 # TORVANE_NO_32BIT=1 makes these scripts treat 32-bit code as unavailable, so that the 64-bit
 # path can be tried on a machine that runs both. The program itself knows nothing of it.
@@ -92,16 +93,37 @@ torvane_stop_display() {
   fi
 }
 
-# Makes $1 a booted Wine prefix whose default desktop is a 1024 x 768 virtual desktop, and
-# exports WINEPREFIX. A prefix booted by the same Wine is kept (booting takes many seconds, and
-# a booted prefix is too big to copy per run). The virtual desktop keeps window hides and dialog
-# closes fast without a window manager, and every program of the prefix shares it.
-torvane_boot_prefix() {
-  local prefix=$1 log=$2
+# Wine's own fonts (Marlett, which draws the caption buttons; MS Sans Serif; Tahoma), where the
+# fonts-wine package puts them; false when they are not there.
+torvane_wine_fonts() {
+  local dir
+  for dir in /usr/share/wine/fonts /usr/local/share/wine/fonts; do
+    if [ -f "$dir/marlett.ttf" ]; then
+      echo "$dir"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# Makes $1 a booted Wine prefix that finds Wine's own fonts, and exports WINEPREFIX; with a size
+# as $3 ("1024x768"), a virtual desktop of that size is the prefix's default desktop. A prefix
+# booted by the same Wine for the same setup is kept (booting takes many seconds, and a booted
+# prefix is too big to copy per run). $2 is the boot log.
+#
+# The fonts: Debian's Wine 8 looks for its own fonts in its data directory's "../fonts", that is
+# /usr/share/fonts, while fonts-wine installs them in /usr/share/wine/fonts. Without them every
+# caption button is drawn as its Marlett code ("0", "1", "r") in a text font, and dialogs fall
+# back to a font of the system. The prefix's font path (HKCU\Software\Wine\Fonts, Path) names
+# the right folder; a Wine that finds them itself skips these copies of faces it already has.
+torvane_prepare_prefix() {
+  local prefix=$1 log=$2 desktop=${3:-}
   export WINEPREFIX=$prefix
-  local version
+  local version fonts stamp
   version=$(wine --version 2>/dev/null) || return 1
-  if [ -f "$prefix/.torvane-booted" ] && [ "$(cat "$prefix/.torvane-booted")" = "$version" ]; then
+  fonts=$(torvane_wine_fonts) || fonts=""
+  stamp="$version; fonts: ${fonts:-none}; desktop: ${desktop:-none}"
+  if [ -f "$prefix/.torvane-booted" ] && [ "$(cat "$prefix/.torvane-booted")" = "$stamp" ]; then
     return 0
   fi
   echo "booting a Wine prefix ($version) in $prefix"
@@ -110,8 +132,35 @@ torvane_boot_prefix() {
     tail -n 20 "$log" >&2 || true
     return 1
   fi
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  if [ -n "$fonts" ]; then
+    wine reg add 'HKCU\Software\Wine\Fonts' /v Path /d "Z:${fonts//\//\\}" /f >/dev/null 2>&1
+  else
+    echo "Wine's own fonts are missing (install fonts-wine): caption buttons will show letters" >&2
+  fi
+  if [ -n "$desktop" ]; then
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$desktop" /f >/dev/null 2>&1
+  fi
   wineserver -w
-  echo "$version" >"$prefix/.torvane-booted"
+  echo "$stamp" >"$prefix/.torvane-booted"
+}
+
+# The prefix of the tests, the benches and the pictures: a 1024 x 768 virtual desktop is its
+# default, which keeps window hides and dialog closes fast without a window manager, and every
+# program of the prefix shares it.
+torvane_boot_prefix() {
+  torvane_prepare_prefix "$1" "$2" 1024x768
+}
+
+# Where ALSA has nothing to play on (no playback device, no ALSA configuration of the user's),
+# Wine's ALSA driver prints a page of errors whenever a program asks for a sound device. Leaving
+# that driver out then changes nothing else: the program finds no wave device and beeps, as it
+# would anyway, and PulseAudio, where a server runs, still plays. Wherever a device or a
+# configuration exists, nothing changes.
+torvane_quiet_alsa() {
+  if compgen -G '/dev/snd/pcmC*D*p' >/dev/null || [ -e "$HOME/.asoundrc" ] ||
+    [ -e /etc/asound.conf ] || [ -n "${ALSA_CONFIG_PATH:-}" ]; then
+    return 0
+  fi
+  export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winealsa.drv=d"
 }

@@ -164,10 +164,13 @@ void StoreSettings(HWND dialog) {
   if (GameState != GS_RUNNING) PostMessageA(MainWindow, WM_COMMAND, IDM_NEW_GAME, IDM_NEW_GAME);
 }
 
+// Best first: the list box keeps the lines in the order they are added.
 void FillScoreList(HWND dialog) {
   char line[kScoreLineSize];
-  for (const ScoreEntry& entry : ScoreTable) {
-    if (entry.score == 0) break;
+  int order[kScoreEntries];
+  const int count = ScoresBestFirst(order);
+  for (int i = 0; i < count; ++i) {
+    const ScoreEntry& entry = ScoreTable[order[i]];
     snprintf(line, sizeof line, "%04d, %s", static_cast<int>(entry.score), entry.name);
     SendDlgItemMessageA(dialog, IDC_SCORE_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
   }

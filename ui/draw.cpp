@@ -74,6 +74,25 @@ HBITMAP ComposeTileStrip(int size) {
   return strip;
 }
 
+// The client area outside the grid and above the status bar, in the button face: the class has
+// no background brush, so nothing else paints it (black at first, old tiles after the grid
+// shrinks). Only around the tiles, never under them, so that a redraw does not flicker.
+void PaintAroundGrid(HDC dc, int gridWidth, int gridHeight) {
+  HWND window = WindowFromDC(dc);
+  RECT client;
+  if (window == NULL || !GetClientRect(window, &client)) return;
+  RECT bar;
+  if (StatusBar != NULL && GetWindowRect(StatusBar, &bar)) {
+    MapWindowPoints(NULL, window, reinterpret_cast<POINT*>(&bar), 2);
+    client.bottom = bar.top;  // the status bar draws itself
+  }
+  const RECT right = {gridWidth, 0, client.right, client.bottom};
+  const RECT below = {0, gridHeight, gridWidth, client.bottom};
+  HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+  FillRect(dc, &right, face);  // an empty rectangle fills nothing
+  FillRect(dc, &below, face);
+}
+
 // Every cell of the grid onto dc, column by column, then the counters. One memory context and
 // one selection of the strip per call, each cell copied from its tile's place in the strip: a
 // selection can cost far more than a copy (under Wine, a round trip to its server each).
@@ -85,6 +104,7 @@ void DrawGrid(HDC dc) {
   // The board holds at most kMaxGrid cells a side inside its border.
   const int columns = Game.columns < kMaxGrid ? Game.columns : kMaxGrid;
   const int rows = Game.rows < kMaxGrid ? Game.rows : kMaxGrid;
+  PaintAroundGrid(dc, columns * size, rows * size);
   for (int column = 1; column <= columns; ++column) {
     for (int row = 1; row <= rows; ++row) {
       const int left = TileStripLeft(TileOfCell(Board[column][row], view), size);

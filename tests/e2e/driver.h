@@ -140,6 +140,9 @@ enum View { kCoveredView, kPlayView, kSolutionView };
 ::testing::AssertionResult GridShows(const Session& session, View view);
 // Outer size and place: grid side x tile size plus the frame, centred on the screen.
 ::testing::AssertionResult WindowFits(const Session& session, int side, int size);
+// Every pixel of the client area outside the grid and above the status bar shows this colour
+// on the screen; fails too when there is no such area.
+::testing::AssertionResult AroundGridShows(const Session& session, COLORREF colour);
 
 // --- The program's records, read from its memory (symbols of the link map, such as "_Board",
 // "_Game", "_GameState", "_Settings", "_ScoreTable").

@@ -169,6 +169,37 @@ bool SaveWindowPicture(HWND window, const char* path) {
   return steady && SaveBitmap(path, last, width, height);
 }
 
+::testing::AssertionResult AroundGridShows(const Session& session, COLORREF colour) {
+  const GameRecord game = Read<GameRecord>(session, "_Game");
+  RECT client, bar;
+  HWND statusBar = GetDlgItem(session.window, IDC_STATUS_BAR);
+  if (!GetClientRect(session.window, &client) || !GetWindowRect(statusBar, &bar))
+    return ::testing::AssertionFailure() << "no window or status bar";
+  MapWindowPoints(nullptr, session.window, reinterpret_cast<POINT*>(&bar), 2);
+  const int width = client.right, height = bar.top;
+  const int gridWidth = game.columns * game.size, gridHeight = game.rows * game.size;
+  if (height <= gridHeight && width <= gridWidth)
+    return ::testing::AssertionFailure() << "the grid fills the whole area above the status bar";
+  POINT origin = {0, 0};
+  ClientToScreen(session.window, &origin);
+  const std::vector<DWORD> screen = ScreenPixels(origin.x, origin.y, width, height);
+  if (screen.empty()) return ::testing::AssertionFailure() << "no capture";
+  const DWORD wanted = static_cast<DWORD>(GetRValue(colour)) << 16 |
+                       static_cast<DWORD>(GetGValue(colour)) << 8 | GetBValue(colour);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const DWORD seen = screen[static_cast<size_t>(y * width + x)];
+      if ((x >= gridWidth || y >= gridHeight) && seen != wanted) {
+        return ::testing::AssertionFailure()
+               << "client pixel (" << x << ", " << y << ") beside a grid of " << gridWidth << " x "
+               << gridHeight << " above a status bar at " << height << " is " << std::hex << seen
+               << " instead of " << wanted;
+      }
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
 void InstallFailureScreenshots() {
   ::testing::UnitTest::GetInstance()->listeners().Append(new ScreenshotOnFailure);
 }

@@ -275,15 +275,22 @@ TEST(Settings, DialogStoresOnlyOnOkAndStartsANewGameUnlessOneRuns) {
   EXPECT_EQ(e2e::SettingsText(10, 18, 5), file.substr(0, e2e::SettingsText(10, 18, 5).size()));
 }
 
-TEST(Scores, ListedInTextOrderUpToTheFirstEmptyEntryAndClearedAtOnce) {
+TEST(Scores, ListedBestFirstUpToTheFirstEmptyEntryAndClearedAtOnce) {
   e2e::Session session;
   ASSERT_TRUE(e2e::Start(session, e2e::SettingsText(10, 18, 6, false, 0,
-                                                    "2736, Alice\r\n812, Bob\r\n19440, Carol\r\n"
-                                                    "0, \r\n500, Late\r\n")));
-  HWND dialog = e2e::OpenDialog(session, IDM_BEST_SCORES, IDC_SCORE_LIST);
-  ASSERT_NE(nullptr, dialog);
-  const std::vector<std::string> listed = {"0812, Bob", "19440, Carol", "2736, Alice"};
-  EXPECT_EQ(listed, e2e::ListLines(dialog, IDC_SCORE_LIST));
+                                                    "812, Bob\r\n19440, Carol\r\n2736, Alice\r\n"
+                                                    "380, Dan\r\n0, \r\n500, Late\r\n")));
+  // Neither table order nor text order: the best score first, in either language.
+  const std::vector<std::string> listed = {"19440, Carol", "2736, Alice", "0812, Bob", "0380, Dan"};
+  HWND dialog = nullptr;
+  for (int french = 0; french < 2; ++french) {
+    ASSERT_TRUE(!french || e2e::Command(session, IDM_LANGUAGE));
+    dialog = e2e::OpenDialog(session, IDM_BEST_SCORES, IDC_SCORE_LIST);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(french ? "Meilleurs scores" : "Best Scores", e2e::Text(dialog));
+    EXPECT_EQ(listed, e2e::ListLines(dialog, IDC_SCORE_LIST)) << (french ? "French" : "English");
+    ASSERT_TRUE(french || (e2e::CloseDialog(session, dialog) && e2e::WaitForGone(dialog)));
+  }
 
   // Clearing empties list and table together, the dialog stays open, and the close box does
   // not undo it.

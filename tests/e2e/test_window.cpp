@@ -186,4 +186,24 @@ TEST(Window, MenusLanguagesUndoStateKeysStatusBarAndRepaint) {
   EXPECT_EQ(e2e::SettingsText(), file.substr(0, e2e::SettingsText().size()));
 }
 
+// The strip between the grid and the status bar is painted: at start-up, and after a smaller
+// grid leaves old tiles where the new window still reaches.
+TEST(Window, AroundTheGridIsButtonFaceAtStartAndAfterTheGridShrinks) {
+  e2e::Session session;
+  ASSERT_TRUE(e2e::Start(session, e2e::SettingsText(30, 18)));
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::AroundGridShows(session, face); }))
+      << e2e::AroundGridShows(session, face).message();
+
+  HWND dialog = e2e::OpenDialog(session, IDM_SETTINGS, IDC_GRID_EDIT);
+  ASSERT_NE(nullptr, dialog);
+  ASSERT_TRUE(e2e::SetText(dialog, IDC_GRID_EDIT, "10"));
+  ASSERT_TRUE(e2e::ClickButton(session, dialog, IDC_OK) && e2e::WaitForGone(dialog));
+  ASSERT_TRUE(e2e::Flush(session));  // the new game that OK posts
+  ASSERT_TRUE(e2e::WindowFits(session, 10, 18));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::AroundGridShows(session, face); }))
+      << e2e::AroundGridShows(session, face).message();
+  EXPECT_TRUE(e2e::GridShows(session, e2e::kCoveredView));
+}
+
 }  // namespace

@@ -74,4 +74,31 @@ TEST_F(ScoreTest, NameIsCutAndTerminated) {
   EXPECT_EQ(std::string(ScoreTable[0].name), std::string(24, 'x'));
 }
 
+// Listed up to the first empty entry, best first, equal scores in table order (negative scores
+// from a hand-edited file last).
+TEST_F(ScoreTest, ListedBestFirstUpToTheFirstEmptyEntry) {
+  const struct {
+    std::vector<int32_t> scores;  // from entry 0; the rest stay empty
+    std::vector<int> order;
+  } tables[] = {
+      {{}, {}},
+      {{0, 500}, {}},
+      {{812, 19440, 2736, 380, 0, 9000}, {1, 2, 0, 3}},
+      {{380, 32400}, {1, 0}},
+      {{5, 7, 5, -3, 7, 5}, {1, 4, 0, 2, 5, 3}},
+  };
+  for (const auto& table : tables) {
+    ClearScores();
+    for (size_t i = 0; i < table.scores.size(); ++i) ScoreTable[i].score = table.scores[i];
+    int order[kScoreEntries];
+    const int count = ScoresBestFirst(order);
+    EXPECT_EQ(table.order, std::vector<int>(order, order + count)) << table.scores.size();
+  }
+  // A full table, each score once and in rising order: listed in exactly the reverse order.
+  for (int i = 0; i < kScoreEntries; ++i) ScoreTable[i].score = 100 + i;
+  int order[kScoreEntries];
+  ASSERT_EQ(kScoreEntries, ScoresBestFirst(order));
+  for (int i = 0; i < kScoreEntries; ++i) EXPECT_EQ(kScoreEntries - 1 - i, order[i]);
+}
+
 }  // namespace

@@ -201,7 +201,7 @@ TEST(Dialogs, TemplatesAreAsDesigned) {
       {200,
        {102, 59, 319, 98},
        {{kNone, kStatic, kIcon, 292, 4, 21, 20},
-        {201, kListBox, 0x50A10103, 8, 4, 176, 88},
+        {201, kListBox, 0x50A10101, 8, 4, 176, 88},  // unsorted: the lines come best first
         {202, kButton, kDefault, 192, 55, 122, 18},
         {128, kButton, kDefault, 192, 75, 122, 18}}},
       {300,
