@@ -36,7 +36,8 @@ std::vector<DWORD> Pixels(HDC source, int x, int y, int width, int height) {
   return pixels;
 }
 
-// Which tile shows a cell value in each view.
+}  // namespace
+
 int TileFor(int value, View view) {
   if (view == kCoveredView) return TILE_COVERED;
   if (value >= 1 && value <= 8) return value;
@@ -48,7 +49,6 @@ int TileFor(int value, View view) {
   if (value == kCoveredMine || value == kExplodedMine) return TILE_MINE;
   return value == -1 ? TILE_EMPTY : -1 - value;  // a covered number
 }
-}  // namespace
 
 ::testing::AssertionResult GridShows(const Session& session, View view) {
   Snapshot s;
