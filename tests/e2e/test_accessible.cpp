@@ -127,14 +127,14 @@ TEST_F(Accessible, CellsReadAsShownAfterAFloodAFlagAndAnExplosionInBothLanguages
               role.lVal == ROLE_SYSTEM_TABLE);
   EXPECT_TRUE(grid->get_accChildCount(&count) == S_OK && count == 100);
   EXPECT_EQ("Mines:16 Undos:3", GridValue());
+  // The parent is the window's own standard object, which tells the window it stands for.
   IDispatch* parent = nullptr;
-  IAccessible* window = nullptr;
+  IOleWindow* window = nullptr;
+  HWND parentWindow = nullptr;
   ASSERT_EQ(S_OK, grid->get_accParent(&parent));
   ASSERT_TRUE(
-      SUCCEEDED(parent->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&window))));
-  HWND parentWindow = nullptr;
-  EXPECT_TRUE(WindowFromAccessibleObject(window, &parentWindow) == S_OK &&
-              parentWindow == session.window);
+      SUCCEEDED(parent->QueryInterface(__uuidof(IOleWindow), reinterpret_cast<void**>(&window))));
+  EXPECT_TRUE(window->GetWindow(&parentWindow) == S_OK && parentWindow == session.window);
   window->Release();
   parent->Release();
 
