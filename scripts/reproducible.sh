@@ -1,24 +1,25 @@
 #!/usr/bin/env bash
-# reproducible.sh: builds one commit (HEAD, or the one given) twice, from two copies of its sources
-# in folders of different names and depths, and compares torvane.exe and the download zip of the
-# two builds byte for byte. SOURCE_DATE_EPOCH is the commit's date, as a release build sets it.
-# Prints the sums and says REPRODUCIBLE, or what differs and fails. Takes two windows builds
-# (several minutes); the trees stay in build/reproducible until the next run.
+# reproducible.sh: builds one commit (HEAD, or the one given) twice, from two checkouts in folders
+# of different names and depths, a minute or more apart, and compares torvane.exe and the
+# download zip of the two builds byte for byte. It builds as anyone would, with the package
+# target and nothing set (SOURCE_DATE_EPOCH unset: the zip's dates come from the commit). Prints
+# the sums and says REPRODUCIBLE, or what differs and fails. Takes two windows builds (a few
+# minutes); the trees stay in build/reproducible until the next run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 commit=$(git rev-parse "${1:-HEAD}")
-export SOURCE_DATE_EPOCH
-SOURCE_DATE_EPOCH=$(git log -1 --format=%ct "$commit")
+unset SOURCE_DATE_EPOCH
 work=$PWD/build/reproducible
 rm -rf "$work"
 trees=("$work/one" "$work/second-build/elsewhere")
 version=$(sed -n 's/^project(Torvane VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
 files=(build/windows/ui/torvane.exe "build/windows/torvane-$version-win32.zip")
 
-echo "reproducible: commit $commit, SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH"
+echo "reproducible: commit $commit, dated $(git log -1 --format=%cI "$commit")"
 for tree in "${trees[@]}"; do
-  mkdir -p "$tree"
-  git archive "$commit" | tar -x -C "$tree"
+  mkdir -p "$(dirname "$tree")"
+  git clone --quiet --shared --no-checkout "$PWD" "$tree"
+  git -C "$tree" checkout --quiet --detach "$commit"
   echo "reproducible: building in $tree"
   if ! (cd "$tree" && cmake --preset windows >build.log 2>&1 &&
     cmake --build --preset windows --target package >>build.log 2>&1); then
