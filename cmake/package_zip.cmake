@@ -2,20 +2,22 @@
 # build and sums it: writes the zip again from the same staged folder so that two builds of one
 # commit give the same bytes. CMake 3.25's archive writer adds the entries in the order the file
 # system lists them and stores the builder's user and group ids; here every entry is dated
-# SOURCE_DATE_EPOCH (else the date of the commit built), given fixed permissions, and stored in
-# name order by Info-ZIP's zip without the Unix extra fields.
+# SOURCE_DATE_EPOCH (else the date of the commit built, else a fixed date for sources outside
+# git), given fixed permissions, and stored in name order by Info-ZIP's zip without the Unix
+# extra fields.
 set(epoch "$ENV{SOURCE_DATE_EPOCH}")
 if(epoch STREQUAL "")
-  execute_process(COMMAND git -C ${CPACK_TORVANE_SOURCE_DIR} log -1 --format=%ct
+  # Only a read: a checkout owned by another user is fine.
+  execute_process(COMMAND git -c safe.directory=* -C ${CPACK_TORVANE_SOURCE_DIR} log -1 --format=%ct
                   OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE
                   RESULT_VARIABLE status ERROR_QUIET)
-  if(NOT status EQUAL 0)
-    set(epoch "")
+  if(NOT status EQUAL 0 OR NOT epoch MATCHES "^[0-9]+$")
+    set(epoch 1767225600)  # 2026-01-01 00:00 UTC
+    message(STATUS "package: no SOURCE_DATE_EPOCH and no git commit: entries dated 2026-01-01")
   endif()
 endif()
 if(NOT epoch MATCHES "^[0-9]+$")
-  message(FATAL_ERROR "package: no date for the zip's entries: set SOURCE_DATE_EPOCH "
-                      "(seconds since 1970) or build from a git checkout")
+  message(FATAL_ERROR "package: SOURCE_DATE_EPOCH is not a number of seconds: ${epoch}")
 endif()
 if(NOT CPACK_TORVANE_ZIP)
   message(FATAL_ERROR "package: Info-ZIP's zip is missing; run: bash scripts/setup.sh")
