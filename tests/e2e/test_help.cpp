@@ -13,32 +13,25 @@
 
 namespace {
 
-// A registry value set for one test, and put back as it was after it: the key is deleted when the
-// test made it. The test program shares the programs' Wine prefix.
+// A registry value set for one test and put back afterwards: a key that the test made goes, an
+// older value comes back. The test program shares the programs' Wine prefix.
 struct RegistryValue {
   HKEY root;
-  std::string key, name;
-  bool madeKey = false, hadValue = false;
-  std::string old;
+  std::string key, name, old;
+  bool madeKey, hadValue;
   RegistryValue(HKEY base, const std::string& path, const char* valueName, const std::string& value)
       : root(base), key(path), name(valueName ? valueName : "") {
     HKEY handle;
-    DWORD disposition = 0;
-    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
-                        &disposition) != ERROR_SUCCESS) {
-      ADD_FAILURE() << "cannot open " << key;
-      return;
-    }
-    madeKey = disposition == REG_CREATED_NEW_KEY;
+    madeKey = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS;
+    if (!madeKey) RegCloseKey(handle);
     char buffer[1024] = {};
-    DWORD size = sizeof buffer - 1;
-    hadValue = RegQueryValueExA(handle, valueName, nullptr, nullptr,
-                                reinterpret_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS;
+    DWORD size = sizeof buffer;
+    hadValue = RegGetValueA(root, path.c_str(), valueName, RRF_RT_REG_SZ, nullptr, buffer, &size) ==
+               ERROR_SUCCESS;
     old = buffer;
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(handle, valueName, 0, REG_SZ,
-                                            reinterpret_cast<const BYTE*>(value.c_str()),
-                                            static_cast<DWORD>(value.size() + 1)));
-    RegCloseKey(handle);
+    EXPECT_EQ(ERROR_SUCCESS, RegSetKeyValueA(root, path.c_str(), valueName, REG_SZ, value.c_str(),
+                                             static_cast<DWORD>(value.size() + 1)))
+        << path;
   }
   RegistryValue(const RegistryValue&) = delete;
   RegistryValue& operator=(const RegistryValue&) = delete;
