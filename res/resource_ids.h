@@ -124,5 +124,6 @@
 #define IDS_KEY_SIZE 519
 #define IDS_KEY_SOUND 520
 #define IDS_SOUND 521
+#define IDS_HELP_PAGE_FAILED 530 /* the help page that the shell could not open: %s its path */
 
 #endif

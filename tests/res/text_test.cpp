@@ -71,6 +71,11 @@ const struct {
     {519, "larg=%d", "size=%d"},
     {520, "sons=%d", "sound=%d"},
     {521, "Effets sonores", "Sound effects"},
+    {530,
+     "La page d'aide n'a pas pu \352tre ouverte :\n%s\n\nV\351rifiez que ce fichier se trouve "
+     "\340 c\364t\351 du programme et qu'un navigateur web est install\351.",
+     "The help page could not be opened:\n%s\n\nCheck that this file lies beside the program and "
+     "that a web browser is installed."},
 };
 
 // LanguageOffset is process-wide: every test leaves it French.
@@ -83,7 +88,7 @@ class TextTest : public ::testing::Test {
 TEST_F(TextTest, EveryIdGivesItsTextInEachLanguageAndNoOtherTextExists) {
   size_t next = 0;
   int texts = 0;
-  for (int id = 400; id <= 521; ++id) {
+  for (int id = 400; id <= 539; ++id) {
     const bool listed =
         next < sizeof kReference / sizeof kReference[0] && kReference[next].id == id;
     const char* french = listed && kReference[next].french ? kReference[next].french : "";
@@ -107,7 +112,7 @@ TEST_F(TextTest, EveryIdGivesItsTextInEachLanguageAndNoOtherTextExists) {
     // LoadStringA keeps at most 511 characters in the program's buffer.
     EXPECT_LT(text ? strlen(text) : 0, static_cast<size_t>(kTextBufferSize)) << kStringTable[i].id;
   }
-  EXPECT_EQ(texts, table) << "texts outside 400..521 and 1400..1521";
+  EXPECT_EQ(texts, table) << "texts outside 400..539 and 1400..1539";
 }
 
 TEST_F(TextTest, IdsAndOffsetsOutsideTheTableGiveNothing) {
