@@ -124,6 +124,7 @@
 #define IDS_KEY_SIZE 519
 #define IDS_KEY_SOUND 520
 #define IDS_SOUND 521
+#define IDS_HELP_PAGE_FAILED 530 /* the help page that the shell could not open: %s its path */
 /* Strings for screen readers: a cell's place and default action, and what it shows, by the
    shown tile's offset: IDS_TILE_TEXT_BASE + 1 to 8 the numbers, ... + 14 the exploded mine. */
 #define IDS_CELL_NAME 540

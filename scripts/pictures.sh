@@ -83,3 +83,6 @@ shoot_help() {
 shoot_help "" help-contents.png
 shoot_help en_rules help-english.png
 shoot_help fr_regles help-french.png
+
+# The help pages as a browser shows them.
+bash scripts/page-pictures.sh

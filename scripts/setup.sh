@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build make libgtest-dev libgmock-dev googletest libbenchmark-dev clang
   clang-format g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 g++-mingw-w64-x86-64-win32
-  binutils-mingw-w64-x86-64 wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick
+  binutils-mingw-w64-x86-64 wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick tidy zip unzip
 )
 # wine32 runs the shipped program itself, where the machine can; without it the tests fall back
 # to wine64, so it failing to install is no reason to stop.

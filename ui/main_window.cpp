@@ -3,6 +3,8 @@
 #include "ui/program.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+#include <stdio.h>
 #include <string.h>
 
 #include "game/game.h"
@@ -34,6 +36,34 @@ void Quit() {
   PostMessageA(MainWindow, WM_DESTROY, 0, 0);
 }
 
+// Windows ships the WinHelp viewer up to XP; from Vista on (6.0) the help is a web page.
+bool HasWinHelp() {
+  return LOBYTE(LOWORD(GetVersion())) < 6;
+}
+
+// The page of the language in force beside the program, named as the help file is, its extension
+// giving way to -fr.htm or -en.htm; when the shell cannot open it, the player is told which file.
+void OpenHelpPage(HWND window) {
+  static char page[kPathCapacity];
+  static char message[kPathCapacity + kTextBufferSize];
+  const char* dot = strrchr(HelpPath, '.');
+  const size_t stem = dot ? static_cast<size_t>(dot - HelpPath) : strlen(HelpPath);
+  snprintf(page, sizeof page, "%.*s-%s.htm", static_cast<int>(stem), HelpPath,
+           LanguageOffset == ENGLISH_OFFSET ? "en" : "fr");
+  const HINSTANCE opened = ShellExecuteA(window, NULL, page, NULL, NULL, SW_SHOWNORMAL);
+  if (reinterpret_cast<INT_PTR>(opened) > 32) return;
+  FormatText(message, sizeof message, IDS_HELP_PAGE_FAILED, page);
+  MessageBoxA(window, message, LoadText(IDS_CAPTION), MB_ICONWARNING | MB_OK);
+}
+
+void ShowHelp(HWND window) {
+  if (HasWinHelp()) {
+    WinHelpA(window, HelpPath, HELP_CONTENTS, 0);
+  } else {
+    OpenHelpPage(window);
+  }
+}
+
 void RunCommand(HWND window, int command) {
   switch (command) {
     case IDM_NEW_GAME: NewGame(window); break;
@@ -44,13 +74,13 @@ void RunCommand(HWND window, int command) {
     case IDM_BEST_SCORES: OpenDialog(window, IDD_BEST_SCORES, BestScoresDialog); break;
     case IDM_LANGUAGE: SwitchLanguage(); break;
     case IDM_ABOUT: OpenDialog(window, IDD_ABOUT, AboutDialog); break;
-    case IDM_HELP: WinHelpA(window, HelpPath, HELP_CONTENTS, 0); break;
+    case IDM_HELP: ShowHelp(window); break;
     default: break;  // IDM_NOTHING (F3) among them: bound, served by nobody
   }
 }
 
 void Destroy(HWND window) {
-  WinHelpA(window, HelpPath, HELP_QUIT, 0);
+  if (HasWinHelp()) WinHelpA(window, HelpPath, HELP_QUIT, 0);
   MainWindow = NULL;
   PostQuitMessage(0);
 }

@@ -82,6 +82,12 @@ bool StartPrepared(Session& session);
 bool ReadSettingsFile(const Session& session, std::string* text);
 // Line number `line` (from 1) of a file's text, without its line end; "<none>" past the end.
 std::string Line(const std::string& text, int line);
+// Start for a copy of the program that lies in a folder of its own (an unzipped download): the
+// folder stays as it is, with whatever settings file it holds.
+bool StartIn(Session& session, const char* folder);
+// A path given to the tests at build time (UTF-8, Z: and forward slashes) as the program's own
+// paths are: in the ANSI code page, with backslashes; "" when the code page lacks a character.
+std::string BuildPath(const char* utf8);
 
 // --- Waiting for the program.
 // A SendMessage round-trip: the program's thread has handled every message SENT so far.

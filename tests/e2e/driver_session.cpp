@@ -130,6 +130,25 @@ std::string Line(const std::string& text, int line) {
   return end == std::string::npos ? "<none>" : text.substr(start, end - start);
 }
 
+bool StartIn(Session& session, const char* folder) {
+  snprintf(session.folder, sizeof session.folder, "%s", folder);
+  snprintf(session.settingsPath, sizeof session.settingsPath, "%s\\torvane.ini", folder);
+  return StartPrepared(session);
+}
+
+std::string BuildPath(const char* utf8) {
+  wchar_t wide[MAX_PATH];
+  char ansi[MAX_PATH];
+  BOOL lossy = FALSE;
+  if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, wide, MAX_PATH) == 0 ||
+      WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, MAX_PATH, nullptr, &lossy) == 0 || lossy) {
+    return "";
+  }
+  for (char* p = ansi; *p; ++p)
+    if (*p == '/') *p = '\\';
+  return ansi;
+}
+
 bool Sync(const Session& session) {
   return Usable(session) && Send(session.window, WM_NULL, 0, 0);
 }

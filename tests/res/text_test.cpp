@@ -71,6 +71,11 @@ const struct {
     {519, "larg=%d", "size=%d"},
     {520, "sons=%d", "sound=%d"},
     {521, "Effets sonores", "Sound effects"},
+    {530,
+     "La page d'aide n'a pas pu \352tre ouverte :\n%s\n\nV\351rifiez que ce fichier se trouve "
+     "\340 c\364t\351 du programme et qu'un navigateur web est install\351.",
+     "The help page could not be opened:\n%s\n\nCheck that this file lies beside the program and "
+     "that a web browser is installed."},
     {540, "Colonne %d, ligne %d", "Column %d, row %d"},
     {541, "D\351couvrir", "Uncover"},
     {551, "1 mine autour", "1 mine around"},

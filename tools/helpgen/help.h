@@ -1,5 +1,6 @@
-// help.h: the help text as topics of paragraphs, its plain-text source reader, and the writer of
-// the WinHelp 3.1 file that the platform's help viewer opens.
+// help.h: the help text as topics of paragraphs, its plain-text source reader, and its writers:
+// the WinHelp 3.1 file that older systems' help viewer opens, the web pages that newer ones open
+// in the browser, and the read-me of the download.
 #pragma once
 
 #include <cstdint>
@@ -44,3 +45,28 @@ uint32_t HelpContextHash(const std::string& context);
 // The whole .hlp file; false with the reason in *error when the document cannot be written
 // (a jump to no topic, two contexts of one hash, a paragraph or an index too large).
 bool WriteHelpFile(const HelpDocument& document, std::vector<uint8_t>* file, std::string* error);
+
+// Windows-1252 text as UTF-8.
+std::string Utf8FromWindows1252(const std::string& text);
+
+// One web page of the help: the topics of one language, saved as `file` (a bare file name, which
+// the other pages' links name) with `language` as its language code.
+struct HelpPage {
+  std::string file;
+  std::string language;
+  HelpDocument document;
+};
+
+// Each page as a whole HTML file: UTF-8, its style inline, no script and no outside file; a jump
+// links to its topic on the same page or on another. False with the reason in *error when a jump
+// names no topic of any page.
+bool WriteHelpPages(const std::vector<HelpPage>& pages, std::vector<std::string>* html,
+                    std::string* error);
+
+// The read-me beside the program: a template (UTF-8 text) whose lines "# ..." are comments and
+// whose lines "@items context" become that topic's list items, wrapped at kReadmeColumns; written
+// in UTF-8 with a byte-order mark and CR LF line ends, as every Windows editor reads it. False with
+// the reason in *error for an unknown topic or a template line wider than kReadmeColumns.
+constexpr size_t kReadmeColumns = 78;
+bool WriteReadme(const std::string& templateText, const HelpDocument& document, std::string* text,
+                 std::string* error);

@@ -122,6 +122,30 @@ bool SplitRuns(const std::string& text, HelpParagraph* paragraph, std::string* r
 
 }  // namespace
 
+std::string Utf8FromWindows1252(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    unsigned codePoint = static_cast<unsigned char>(c);
+    for (const auto& entry : kWindows1252) {
+      if (entry.byte == codePoint) {
+        codePoint = entry.codePoint;
+        break;
+      }
+    }
+    if (codePoint < 0x80) {
+      out.push_back(c);
+    } else if (codePoint < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | codePoint >> 6));
+      out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xE0 | codePoint >> 12));
+      out.push_back(static_cast<char>(0x80 | (codePoint >> 6 & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    }
+  }
+  return out;
+}
+
 bool ReadHelpSource(const std::string& name, const std::string& text, HelpDocument* document,
                     std::string* error) {
   HelpTopic* topic = nullptr;

@@ -1,0 +1,99 @@
+// pages_test.cpp: the help as web pages, from the same sources as the help file: every link
+// lands on a heading of its page or of the other one, the two pages link to each other, and
+// nothing comes from outside; and the read-me's wrapping of the help's lists.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "tools/helpgen/help.h"
+
+namespace {
+
+bool ReadPage(const char* path, const char* file, const char* language, HelpPage* page,
+              std::string* error) {
+  FILE* stream = fopen(path, "rb");
+  if (stream == nullptr) {
+    *error = std::string("cannot read ") + path;
+    return false;
+  }
+  std::string text;
+  for (int c; (c = fgetc(stream)) != EOF;) text.push_back(static_cast<char>(c));
+  fclose(stream);
+  *page = {file, language, {}};
+  return ReadHelpSource(path, text, &page->document, error);
+}
+
+TEST(HelpPages, EveryLinkLandsOnAHeadingAndThePagesLinkToEachOtherOnly) {
+  std::vector<HelpPage> pages(2);
+  std::string error;
+  ASSERT_TRUE(ReadPage(TORVANE_HELP_FRENCH, "torvane-fr.htm", "fr", &pages[0], &error)) << error;
+  ASSERT_TRUE(ReadPage(TORVANE_HELP_ENGLISH, "torvane-en.htm", "en", &pages[1], &error)) << error;
+  std::vector<std::string> html;
+  ASSERT_TRUE(WriteHelpPages(pages, &html, &error)) << error;
+  ASSERT_EQ(2u, html.size());
+
+  std::map<std::string, std::vector<std::string>> ids;  // page file, the ids of its headings
+  const std::regex id("<h[12] id=\"([^\"]+)\">"), href("href=\"([^\"#]*)#?([^\"]*)\"");
+  for (size_t p = 0; p < 2; ++p) {
+    for (std::sregex_iterator m(html[p].begin(), html[p].end(), id), end; m != end; ++m)
+      ids[pages[p].file].push_back((*m)[1]);
+    EXPECT_EQ(pages[p].document.topics.size(), ids[pages[p].file].size()) << pages[p].file;
+  }
+  for (size_t p = 0; p < 2; ++p) {
+    SCOPED_TRACE(pages[p].file);
+    const std::string& page = html[p];
+    EXPECT_EQ(0u, page.find("<!DOCTYPE html>\n<html lang=\"" + pages[p].language + "\">"));
+    EXPECT_NE(std::string::npos, page.find("<meta charset=\"utf-8\">"));
+    for (const char* outside : {"<script", "src=", "<link", "http", "url("})
+      EXPECT_EQ(std::string::npos, page.find(outside)) << outside;
+    int toOther = 0;
+    for (std::sregex_iterator m(page.begin(), page.end(), href), end; m != end; ++m) {
+      const std::string file = (*m)[1].length() ? (*m)[1].str() : pages[p].file;
+      const std::string target = (*m)[2];
+      ASSERT_EQ(1u, ids.count(file)) << "a link to " << file;
+      toOther += file != pages[p].file;
+      if (!target.empty()) {
+        const auto& on = ids[file];
+        EXPECT_NE(on.end(), std::find(on.begin(), on.end(), target)) << file << "#" << target;
+      }
+    }
+    EXPECT_GE(toOther, 1) << "no link to the other page";
+  }
+  // The French texts arrive in UTF-8.
+  EXPECT_NE(std::string::npos, html[0].find(">Le but et les r\xC3\xA8gles</h2>"));
+}
+
+// Lines end at 78 columns, counted in characters; French punctuation after a blank never starts
+// a line.
+TEST(Readme, ListsWrapWithinTheColumnsAndBadTemplatesAreRefused) {
+  HelpDocument document;
+  std::string error;
+  const std::string word(74, 'x'), shorter(70, 'y'), wide = "\xC3\xA9" + std::string(77, '-');
+  ASSERT_TRUE(ReadHelpSource("a.txt",
+                             "== keys | Keys\n- **F9** : " + word + " " + shorter + " abcd ; fin\n",
+                             &document, &error))
+      << error;
+  std::string text;
+  ASSERT_TRUE(WriteReadme("# a comment\n" + wide + "\n@items keys\n", document, &text, &error))
+      << error;
+  EXPECT_EQ("\xEF\xBB\xBF" + wide + "\r\n- F9 :\r\n  " + word + "\r\n  " + shorter +
+                "\r\n  abcd ; fin\r\n",
+            text);
+
+  const struct {
+    std::string templateText;
+    const char* error;
+  } bad[] = {{"@items nowhere\n", "read-me template:1: no topic \"nowhere\""},
+             {"ok\n" + wide + "-\n", "read-me template:2: wider than 78 columns"}};
+  for (const auto& source : bad) {
+    EXPECT_FALSE(WriteReadme(source.templateText, document, &text, &error));
+    EXPECT_EQ(0u, error.find(source.error)) << error;
+  }
+}
+
+}  // namespace
