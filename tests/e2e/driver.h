@@ -109,6 +109,16 @@ bool Command(const Session& session, int id, bool post = false);
 // to (for a key whose handling may wait on another program); to the main window (null) it goes
 // through the program's accelerators.
 bool Key(const Session& session, int virtualKey, HWND target = nullptr, bool flush = true);
+// The middle button (down then up, posted, then Flush) at a client point, or at the centre of a
+// cell of the running game.
+bool MiddlePress(const Session& session, int x, int y);
+bool MiddlePressCell(const Session& session, int column, int row);
+// Key presses as the keyboard gives them (WM_KEYDOWN then WM_KEYUP, with their scan codes), all
+// posted to the main window in order through the program's message loop, then one Flush.
+bool Keys(const Session& session, const std::vector<int>& virtualKeys);
+// A key held down: WM_KEYDOWN, then `repeats` more as the keyboard's auto-repeat sends them (the
+// previous-state bit set), then WM_KEYUP; posted to the main window, then Flush.
+bool HoldKey(const Session& session, int virtualKey, int repeats);
 
 // --- Dialogs: visible #32770 windows owned by the main window, told apart by a control only
 // their template has (IDC_SCORE_LIST, IDC_ABOUT_NAME, IDC_CONGRATULATION_TEXT, IDC_NAME_EDIT,
@@ -149,6 +159,19 @@ enum View { kCoveredView, kPlayView, kSolutionView };
 // Every pixel of the client area outside the grid and above the status bar shows this colour
 // on the screen; fails too when there is no such area.
 ::testing::AssertionResult AroundGridShows(const Session& session, COLORREF colour);
+// GridShows with the keyboard's cursor, read from the program's memory: its cell shows its tile
+// with the cursor's frame over it (CursorPixel).
+::testing::AssertionResult GridShowsCursor(const Session& session, View view);
+// The colour (0xRRGGBB) of the cursor's frame at a distance from its cell's edge, or kTilePixel
+// where the tile shows: the tile's own edge, a cyan band (one pixel on 15-pixel tiles, two on 18
+// and 21), a black ring, then the tile.
+constexpr DWORD kTilePixel = 0xFFFFFFFF;
+constexpr DWORD CursorPixel(int size, int distance) {
+  const int band = size == 15 ? 1 : 2;
+  return distance >= 1 && distance <= band ? 0x00FFFF
+         : distance == band + 1            ? 0x000000
+                                           : kTilePixel;
+}
 
 // --- The program's records, read from its memory (symbols of the link map, such as "_Board",
 // "_Game", "_GameState", "_Settings", "_ScoreTable").
