@@ -193,6 +193,12 @@ bool ReadSnapshot(const Session& session, Snapshot* snapshot);
 Snapshot ReadSnapshot(const Session& session);  // zeroed (and a failure) when unreadable
 // The first grid cell, in column order, whose value lies in [low, high]; false if none.
 bool FindCell(const Snapshot& snapshot, int low, int high, int* column, int* row);
+using Grid = signed char[kBoardSide][kBoardSide];  // a board, [column][row]
+// What a left press on the covered cell (column, row) leaves, worked out from the rules on a copy
+// of the board: its number, or the flood from an empty cell.
+void PredictUncover(Grid& board, int side, int column, int row);
+// Fails at the first cell where the program's board differs from the one expected.
+::testing::AssertionResult BoardIs(const Grid& expected, const Session& session);
 
 // Saves what the screen shows of a window, frame and all, as a .bmp once it has stopped
 // changing; false if it could not.

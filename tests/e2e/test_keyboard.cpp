@@ -10,28 +10,8 @@
 
 namespace {
 
-using Grid = signed char[kBoardSide][kBoardSide];
-
-// What a left press on a covered cell does, worked out here on a copy: the number, or the flood
-// from an empty cell.
-void Uncover(Grid& board, int side, int column, int row) {
-  board[column][row] = static_cast<signed char>(~board[column][row]);
-  if (board[column][row] != 0) return;
-  for (int c = column - 1; c <= column + 1; ++c)
-    for (int r = row - 1; r <= row + 1; ++r)
-      if (c >= 1 && c <= side && r >= 1 && r <= side && board[c][r] >= -15 && board[c][r] <= -1)
-        Uncover(board, side, c, r);
-}
-
-::testing::AssertionResult BoardIs(const Grid& expected, const e2e::Session& session) {
-  const e2e::Snapshot s = e2e::ReadSnapshot(session);
-  for (int c = 0; c < kBoardSide; ++c)
-    for (int r = 0; r < kBoardSide; ++r)
-      if (expected[c][r] != s.board[c][r])
-        return ::testing::AssertionFailure() << "cell " << c << "," << r << " is " << +s.board[c][r]
-                                             << ", expected " << +expected[c][r];
-  return ::testing::AssertionSuccess();
-}
+using e2e::BoardIs;
+using e2e::Grid;
 
 CursorRecord CursorOf(const e2e::Session& session) {
   return e2e::Read<CursorRecord>(session, "_Cursor");
@@ -73,7 +53,7 @@ TEST(Keyboard, MiddleButtonChordsAsTheRuleSays) {
   for (int c = column - 1; c <= column + 1; ++c)
     for (int r = row - 1; r <= row + 1; ++r)
       if (c >= 1 && c <= side && r >= 1 && r <= side && coveredSafe(expected[c][r]))
-        Uncover(expected, side, c, r);
+        e2e::PredictUncover(expected, side, c, r);
   ASSERT_TRUE(e2e::MiddlePressCell(session, column, row));
   EXPECT_TRUE(BoardIs(expected, session)) << "chord on " << column << "," << row;
   EXPECT_EQ(GS_RUNNING, e2e::ReadSnapshot(session).state);
@@ -105,7 +85,7 @@ TEST(Keyboard, AGameWonWithKeysAloneInBothLanguages) {
     Grid expected;
     e2e::Snapshot s = e2e::ReadSnapshot(session);
     memcpy(expected, s.board, sizeof expected);
-    Uncover(expected, 10, 1, 1);
+    e2e::PredictUncover(expected, 10, 1, 1);
     ASSERT_TRUE(e2e::Keys(session, {VK_RIGHT, VK_SPACE}));
     EXPECT_TRUE(BoardIs(expected, session));
     EXPECT_EQ(GS_RUNNING, e2e::ReadSnapshot(session).state);
