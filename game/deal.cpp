@@ -30,6 +30,9 @@ static bool IsGridCorner(int c, int r) {
 
 int DealBoardWithSeed(uint32_t seed) {
   TakeSettings();
+  // The keyboard's cursor keeps its place, brought inside the new grid if it shrank.
+  Cursor.column = ClampToGrid(Cursor.column, Game.columns);
+  Cursor.row = ClampToGrid(Cursor.row, Game.rows);
   Game.elapsedSeconds = 0;
   GameState = GS_NEW;
   memset(Board, 0, sizeof Board);

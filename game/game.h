@@ -121,6 +121,21 @@ struct ScoreEntry {
 constexpr int kScoreEntries = 24;
 extern ScoreEntry ScoreTable[kScoreEntries];
 
+// The keyboard's cursor: the cell that Space and Enter act on. Hidden at start-up; a key that
+// moves it first shows it where it was, and any mouse press hides it again. Each deal brings it
+// inside the new grid, so that it always names a cell of the grid once a game is dealt.
+struct CursorRecord {
+  int32_t column;  // 1 to columns
+  int32_t row;     // 1 to rows
+  int32_t shown;   // 1 while it is drawn and Space and Enter act at it
+};
+extern CursorRecord Cursor;
+
+// A column or row brought inside a grid whose last column or row is `last`.
+constexpr int32_t ClampToGrid(int32_t value, int32_t last) {
+  return value < 1 ? 1 : value > last ? last : value;
+}
+
 // Deal generator: s = s * 22695477 + 1, draw = (s >> 16) & 0x7FFF.
 struct DealGenerator {
   uint32_t state;
@@ -142,12 +157,44 @@ int CellAtPoint(unsigned x, unsigned y);
 void FloodReveal(int column, int row);
 int AllMinesFlagged();
 
-// The rules of play, one per message or command of the main window.
+// The rules of play, one per message or command of the main window. A mouse press hides the
+// keyboard's cursor, then acts on the cell under its point; the middle button's is the chord.
 void LeftPress(unsigned x, unsigned y);
 void RightPress(unsigned x, unsigned y);
+void MiddlePress(unsigned x, unsigned y);
 void Undo();         // command 102
 void SeeSolution();  // command 101
 void ClockTick();    // one second of the clock
+
+// The presses on a cell, which the mouse and the keyboard share. A cell outside the grid (column
+// or row below 1 or past it) is a rejected press, as a point past the grid is.
+void LeftPressCell(int column, int row);
+void RightPressCell(int column, int row);
+// The chord: only while the game runs, on an uncovered number with exactly that many flags
+// around it; uncovers the covered neighbours as left presses would, and stops at an explosion.
+void ChordCell(int column, int row);
+// What Space does at the cursor: the chord on an uncovered number, the left press on any other.
+void UncoverCell(int column, int row);
+
+// The keys of keyboard play, as the window hands them over.
+enum GridKey : int {
+  GK_LEFT,
+  GK_RIGHT,
+  GK_UP,
+  GK_DOWN,
+  GK_HOME,       // to the first column
+  GK_END,        // to the last column
+  GK_PAGE_UP,    // to the first row
+  GK_PAGE_DOWN,  // to the last row
+  GK_SPACE,      // UncoverCell at the cursor
+  GK_ENTER,      // RightPressCell at the cursor
+};
+// One key. Space and Enter act only while the cursor is shown; the other keys move it.
+void PressGridKey(GridKey key);
+// A moving key: a hidden cursor is shown where it was; a shown one moves one cell, stopping at
+// the grid's edges, or to the first or last column or row. Other keys do nothing.
+void MoveCursor(GridKey key);
+void HideCursor();
 
 // Scoring and the best-score table.
 int32_t ComputeScore(int32_t* minutes, int32_t* seconds);

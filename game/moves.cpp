@@ -1,4 +1,4 @@
-// moves.cpp: the rules of play: presses, flood fill, explosion and Undo, the win test, the clock.
+// moves.cpp: the rules of play: presses, chord, keys, flood, explosion and Undo, win, the clock.
 #include "game/game.h"
 #include "game/seam.h"
 
@@ -16,6 +16,10 @@ int CellAtPoint(unsigned x, unsigned y) {
                   static_cast<int>(PackedCoordinate(y & 0xFFFF)));
 }
 
+// The eight neighbours of a cell, in the order the flood fill and the chord visit them.
+static const int kNeighbours[8][2] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1},
+                                      {1, -1},  {1, 0},  {1, 1},  {0, 1}};
+
 // Recursive, as deep as the cells of the grid (900 at most): each call uncovers one cell
 // that was covered, so no cell is entered twice. The grid's bounds travel as arguments: read
 // from the Game they would be reloaded after every store into the board, which may alias them.
@@ -24,9 +28,7 @@ static void Flood(int column, int row, unsigned columns, unsigned rows) {
   cell = Complement(cell);
   if (cell != 0) return;
   PlayEffect(EFFECT_FLOOD);
-  static const int kSteps[8][2] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1},
-                                   {1, -1},  {1, 0},  {1, 1},  {0, 1}};
-  for (const auto& step : kSteps) {
+  for (const auto& step : kNeighbours) {
     const int c = column + step[0];
     const int r = row + step[1];
     // One unsigned comparison a side: 0 and the far border both fall outside.
@@ -49,46 +51,44 @@ int AllMinesFlagged() {
   return flagged == Game.totalMines ? 1 : 0;
 }
 
-// The cell under a press, or null (after the rejection sound) when the press lies past the grid.
-static signed char* PressedCell(unsigned x, unsigned y, int* column, int* row) {
-  const int packed = CellAtPoint(x, y);
-  *column = PackedColumn(packed);
-  *row = PackedRow(packed);
-  if (*column > Game.columns || *row > Game.rows) {
-    PlayEffect(EFFECT_REJECTED);
-    return nullptr;
-  }
-  return &Board[*column][*row];
+static bool InGrid(int column, int row) {
+  return column >= 1 && column <= Game.columns && row >= 1 && row <= Game.rows;
 }
 
-void LeftPress(unsigned x, unsigned y) {
+// What a left press does to a covered cell: a flood from an empty one, the explosion of a mine,
+// the number of any other. True when a mine exploded.
+static bool UncoverCovered(int column, int row) {
+  signed char& cell = Board[column][row];
+  if (cell == kCoveredEmpty) {
+    FloodReveal(column, row);
+    return false;
+  }
+  if (cell != kCoveredMine) {
+    cell = Complement(cell);
+    return false;
+  }
+  --Game.minesLeft;
+  PlayEffect(EFFECT_EXPLOSION);
+  Game.lastExploded = PackCell(column, row);
+  GameState = GS_EXPLODED;
+  EnableUndo(true);
+  cell = kExplodedMine;
+  return true;
+}
+
+void LeftPressCell(int column, int row) {
   if (GameState > GS_RUNNING) return;
   if (GameState < GS_RUNNING) {
     GameState = GS_RUNNING;
     StartClock();
     ShowClock(0);
   }
-  int column;
-  int row;
-  signed char* cell = PressedCell(x, y, &column, &row);
-  if (cell == nullptr) return;
-  const signed char value = *cell;
-  if (!IsCovered(value)) {
+  // Past the grid, uncovered or flagged: nothing is changed or redrawn.
+  if (!InGrid(column, row) || !IsCovered(Board[column][row])) {
     PlayEffect(EFFECT_REJECTED);
     return;
   }
-  if (value == kCoveredEmpty) {
-    FloodReveal(column, row);
-  } else if (value == kCoveredMine) {
-    --Game.minesLeft;
-    PlayEffect(EFFECT_EXPLOSION);
-    Game.lastExploded = PackCell(column, row);
-    GameState = GS_EXPLODED;
-    EnableUndo(true);
-    *cell = kExplodedMine;
-  } else {
-    *cell = Complement(value);
-  }
+  UncoverCovered(column, row);
   RedrawGame();
 }
 
@@ -99,7 +99,7 @@ static void Win() {
   EnterScore();
 }
 
-void RightPress(unsigned x, unsigned y) {
+void RightPressCell(int column, int row) {
   if (GameState == GS_OVER) return;
   if (GameState == GS_EXPLODED) {
     Undo();
@@ -109,24 +109,89 @@ void RightPress(unsigned x, unsigned y) {
     GameState = GS_RUNNING;
     StartClock();
   }
-  int column;
-  int row;
-  signed char* cell = PressedCell(x, y, &column, &row);
-  if (cell == nullptr) return;
-  const signed char value = *cell;
-  if (IsUncovered(value)) {
+  if (!InGrid(column, row) || IsUncovered(Board[column][row])) {
     PlayEffect(EFFECT_REJECTED);
     return;
   }
-  if (IsFlagged(value)) {
-    *cell = static_cast<signed char>(value + kFlag);
+  signed char& cell = Board[column][row];
+  if (IsFlagged(cell)) {
+    cell = static_cast<signed char>(cell + kFlag);
     ++Game.minesLeft;
   } else {
-    *cell = static_cast<signed char>(value - kFlag);
+    cell = static_cast<signed char>(cell - kFlag);
     --Game.minesLeft;
     if (Game.minesLeft <= 0 && AllMinesFlagged()) Win();
   }
   RedrawGame();
+}
+
+void ChordCell(int column, int row) {
+  if (GameState != GS_RUNNING) return;
+  int flags = 0;
+  for (const auto& step : kNeighbours) {
+    const int c = column + step[0];
+    const int r = row + step[1];
+    if (InGrid(c, r) && IsFlagged(Board[c][r])) ++flags;
+  }
+  const int number = InGrid(column, row) ? Board[column][row] : 0;
+  if (number < 1 || number > 8 || flags != number) {
+    PlayEffect(EFFECT_REJECTED);
+    return;
+  }
+  // Each neighbour as it is when its turn comes: a flood from an earlier one may have opened it.
+  // The first mine ends the chord, so that one Undo takes back all it did wrong.
+  bool acted = false;
+  for (const auto& step : kNeighbours) {
+    const int c = column + step[0];
+    const int r = row + step[1];
+    if (!InGrid(c, r) || !IsCovered(Board[c][r])) continue;
+    acted = true;
+    if (UncoverCovered(c, r)) break;
+  }
+  if (!acted) {
+    PlayEffect(EFFECT_REJECTED);
+    return;
+  }
+  RedrawGame();
+}
+
+void UncoverCell(int column, int row) {
+  const int value = InGrid(column, row) ? Board[column][row] : 0;
+  if (value >= 1 && value <= 8) {
+    ChordCell(column, row);
+  } else {
+    LeftPressCell(column, row);
+  }
+}
+
+void LeftPress(unsigned x, unsigned y) {
+  HideCursor();
+  const int cell = CellAtPoint(x, y);
+  LeftPressCell(PackedColumn(cell), PackedRow(cell));
+}
+
+void RightPress(unsigned x, unsigned y) {
+  HideCursor();
+  const int cell = CellAtPoint(x, y);
+  RightPressCell(PackedColumn(cell), PackedRow(cell));
+}
+
+void MiddlePress(unsigned x, unsigned y) {
+  HideCursor();
+  const int cell = CellAtPoint(x, y);
+  ChordCell(PackedColumn(cell), PackedRow(cell));
+}
+
+void PressGridKey(GridKey key) {
+  if (key != GK_SPACE && key != GK_ENTER) {
+    MoveCursor(key);
+  } else if (Cursor.shown) {
+    if (key == GK_SPACE) {
+      UncoverCell(Cursor.column, Cursor.row);
+    } else {
+      RightPressCell(Cursor.column, Cursor.row);
+    }
+  }
 }
 
 void Undo() {

@@ -6,3 +6,4 @@ int32_t GameState;
 GameRecord Game;
 SettingsRecord Settings;
 ScoreEntry ScoreTable[kScoreEntries];
+CursorRecord Cursor;

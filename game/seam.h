@@ -21,3 +21,4 @@ void ShowClock(int seconds);    // status-bar time part, "%d'%02d"
 void EnableUndo(bool enabled);  // the Undo menu item
 void ShowCongratulation();      // modal congratulation dialog; computes the score as it opens
 void AskName(char* buffer);     // modal name dialog into a kNameBufferSize-byte buffer
+void CursorChanged();           // the keyboard's cursor was shown, hidden or moved

@@ -106,6 +106,29 @@ void SetMenuText(HMENU menu, UINT item, BOOL byPosition, int textId) {
   SetMenuItemInfoA(menu, item, byPosition, &info);
 }
 
+// The keys of keyboard play; false for any other key, which goes to the default handling. Keys
+// come only to the active window, so a modal dialog keeps its own. A held Space or Enter does
+// not repeat: one press uncovers or flags once.
+bool GridKeyDown(WPARAM virtualKey, LPARAM flags) {
+  GridKey key;
+  switch (virtualKey) {
+    case VK_LEFT: key = GK_LEFT; break;
+    case VK_RIGHT: key = GK_RIGHT; break;
+    case VK_UP: key = GK_UP; break;
+    case VK_DOWN: key = GK_DOWN; break;
+    case VK_HOME: key = GK_HOME; break;
+    case VK_END: key = GK_END; break;
+    case VK_PRIOR: key = GK_PAGE_UP; break;
+    case VK_NEXT: key = GK_PAGE_DOWN; break;
+    case VK_SPACE: key = GK_SPACE; break;
+    case VK_RETURN: key = GK_ENTER; break;
+    default: return false;
+  }
+  const bool repeated = (flags & (LPARAM{1} << 30)) != 0;  // the key was down already
+  if (!repeated || (key != GK_SPACE && key != GK_ENTER)) PressGridKey(key);
+  return true;
+}
+
 // Each drop-down menu: its position on the bar, its first command and that command's text.
 struct MenuTexts {
   int position;
@@ -133,6 +156,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER: ClockTick(); break;
     case WM_LBUTTONDOWN: LeftPress(LOWORD(lParam), HIWORD(lParam)); break;
     case WM_RBUTTONDOWN: RightPress(LOWORD(lParam), HIWORD(lParam)); break;
+    case WM_MBUTTONDOWN: MiddlePress(LOWORD(lParam), HIWORD(lParam)); break;
+    case WM_KEYDOWN:
+      if (GridKeyDown(wParam, lParam)) break;
+      return DefWindowProcA(window, message, wParam, lParam);
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
   // What the input or the clock changed, told to screen readers.

@@ -32,3 +32,8 @@ void EnableUndo(bool enabled) {
   EnableMenuItem(MainMenu, IDM_UNDO,
                  static_cast<UINT>(MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED)));
 }
+
+// The frame is drawn with the grid, so the grid is drawn again.
+void CursorChanged() {
+  RedrawBoard(MainWindow);
+}

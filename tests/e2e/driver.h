@@ -110,6 +110,16 @@ bool Command(const Session& session, int id, bool post = false);
 // to (for a key whose handling may wait on another program); to the main window (null) it goes
 // through the program's accelerators.
 bool Key(const Session& session, int virtualKey, HWND target = nullptr, bool flush = true);
+// The middle button (down then up, posted, then Flush) at a client point, or at the centre of a
+// cell of the running game.
+bool MiddlePress(const Session& session, int x, int y);
+bool MiddlePressCell(const Session& session, int column, int row);
+// Key presses as the keyboard gives them (WM_KEYDOWN then WM_KEYUP, with their scan codes), all
+// posted to the main window in order through the program's message loop, then one Flush.
+bool Keys(const Session& session, const std::vector<int>& virtualKeys);
+// A key held down: WM_KEYDOWN, then `repeats` more as the keyboard's auto-repeat sends them (the
+// previous-state bit set), then WM_KEYUP; posted to the main window, then Flush.
+bool HoldKey(const Session& session, int virtualKey, int repeats);
 
 // --- Dialogs: visible #32770 windows owned by the main window, told apart by a control only
 // their template has (IDC_SCORE_LIST, IDC_ABOUT_NAME, IDC_CONGRATULATION_TEXT, IDC_NAME_EDIT,
@@ -152,6 +162,19 @@ enum View { kCoveredView, kPlayView, kSolutionView };
 ::testing::AssertionResult AroundGridShows(const Session& session, COLORREF colour);
 // Which tile a cell value shows in a view, as the player sees it (TILE_COVERED to TILE_EXPLODED).
 int TileFor(int value, View view);
+// GridShows with the keyboard's cursor, read from the program's memory: its cell shows its tile
+// with the cursor's frame over it (CursorPixel).
+::testing::AssertionResult GridShowsCursor(const Session& session, View view);
+// The colour (0xRRGGBB) of the cursor's frame at a distance from its cell's edge, or kTilePixel
+// where the tile shows: the tile's own edge, a cyan band (one pixel on 15-pixel tiles, two on 18
+// and 21), a black ring, then the tile.
+constexpr DWORD kTilePixel = 0xFFFFFFFF;
+constexpr DWORD CursorPixel(int size, int distance) {
+  const int band = size == 15 ? 1 : 2;
+  return distance >= 1 && distance <= band ? 0x00FFFF
+         : distance == band + 1            ? 0x000000
+                                           : kTilePixel;
+}
 
 // --- The program's records, read from its memory (symbols of the link map, such as "_Board",
 // "_Game", "_GameState", "_Settings", "_ScoreTable").
@@ -173,6 +196,12 @@ bool ReadSnapshot(const Session& session, Snapshot* snapshot);
 Snapshot ReadSnapshot(const Session& session);  // zeroed (and a failure) when unreadable
 // The first grid cell, in column order, whose value lies in [low, high]; false if none.
 bool FindCell(const Snapshot& snapshot, int low, int high, int* column, int* row);
+using Grid = signed char[kBoardSide][kBoardSide];  // a board, [column][row]
+// What a left press on the covered cell (column, row) leaves, worked out from the rules on a copy
+// of the board: its number, or the flood from an empty cell.
+void PredictUncover(Grid& board, int side, int column, int row);
+// Fails at the first cell where the program's board differs from the one expected.
+::testing::AssertionResult BoardIs(const Grid& expected, const Session& session);
 
 // Saves what the screen shows of a window, frame and all, as a .bmp once it has stopped
 // changing; false if it could not.

@@ -2,6 +2,7 @@
 // window's picture, and a screenshot at each failing test.
 #include "tests/e2e/driver_internal.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -50,7 +51,10 @@ int TileFor(int value, View view) {
   return value == -1 ? TILE_EMPTY : -1 - value;  // a covered number
 }
 
-::testing::AssertionResult GridShows(const Session& session, View view) {
+namespace {
+// Every cell against its tile; with a cursor, its cell against the cursor's rings over the tile.
+::testing::AssertionResult CompareGrid(const Session& session, View view,
+                                       const CursorRecord* cursor) {
   Snapshot s;
   if (!ReadSnapshot(session, &s)) return ::testing::AssertionFailure() << "no memory";
   const int size = s.game.size;
@@ -85,7 +89,12 @@ int TileFor(int value, View view) {
         for (int x = 0; x < size; ++x) {
           const DWORD seen =
               screen[static_cast<size_t>(((r - 1) * size + y) * width + (c - 1) * size + x)];
-          const DWORD drawn = tiles[tile][static_cast<size_t>(y * size + x)];
+          DWORD drawn = tiles[tile][static_cast<size_t>(y * size + x)];
+          // In the cursor's cell, what the frame gives a pixel at its distance from the edge.
+          const int distance = std::min(std::min(x, y), std::min(size - 1 - x, size - 1 - y));
+          if (cursor != nullptr && c == cursor->column && r == cursor->row &&
+              CursorPixel(size, distance) != kTilePixel)
+            drawn = CursorPixel(size, distance);
           if (seen != drawn) {
             return ::testing::AssertionFailure()
                    << "cell (" << c << ", " << r << ") value " << +s.board[c][r]
@@ -97,6 +106,18 @@ int TileFor(int value, View view) {
     }
   }
   return ::testing::AssertionSuccess();
+}
+}  // namespace
+
+::testing::AssertionResult GridShows(const Session& session, View view) {
+  return CompareGrid(session, view, nullptr);
+}
+
+::testing::AssertionResult GridShowsCursor(const Session& session, View view) {
+  CursorRecord cursor = {};
+  if (!ReadSymbol(session, "_Cursor", &cursor, sizeof cursor) || !cursor.shown)
+    return ::testing::AssertionFailure() << "no cursor shown";
+  return CompareGrid(session, view, &cursor);
 }
 
 namespace {

@@ -237,4 +237,23 @@ bool FindCell(const Snapshot& snapshot, int low, int high, int* column, int* row
   }
   return false;
 }
+
+void PredictUncover(Grid& board, int side, int column, int row) {
+  board[column][row] = static_cast<signed char>(~board[column][row]);
+  if (board[column][row] != 0) return;
+  for (int c = column - 1; c <= column + 1; ++c)
+    for (int r = row - 1; r <= row + 1; ++r)
+      if (c >= 1 && c <= side && r >= 1 && r <= side && board[c][r] >= -15 && board[c][r] <= -1)
+        PredictUncover(board, side, c, r);
+}
+
+::testing::AssertionResult BoardIs(const Grid& expected, const Session& session) {
+  const Snapshot s = ReadSnapshot(session);
+  for (int c = 0; c < kBoardSide; ++c)
+    for (int r = 0; r < kBoardSide; ++r)
+      if (expected[c][r] != s.board[c][r])
+        return ::testing::AssertionFailure() << "cell " << c << "," << r << " is " << +s.board[c][r]
+                                             << ", expected " << +expected[c][r];
+  return ::testing::AssertionSuccess();
+}
 }  // namespace e2e

@@ -15,27 +15,7 @@ namespace {
 using e2e::kLeft;
 using e2e::kRight;
 
-// What a flood fill from (column, row) leaves, worked out here from the rules on a copy.
-void PredictFlood(signed char (&board)[kBoardSide][kBoardSide], int side, int column, int row) {
-  board[column][row] = static_cast<signed char>(~board[column][row]);
-  if (board[column][row] != 0) return;
-  for (int c = column - 1; c <= column + 1; ++c)
-    for (int r = row - 1; r <= row + 1; ++r)
-      if (c >= 1 && c <= side && r >= 1 && r <= side && board[c][r] >= -15 && board[c][r] <= -1)
-        PredictFlood(board, side, c, r);
-}
-
-// Reports the first cell where the program's board differs from the one expected.
-::testing::AssertionResult BoardIs(const signed char (&expected)[kBoardSide][kBoardSide],
-                                   const e2e::Session& session) {
-  const e2e::Snapshot s = e2e::ReadSnapshot(session);
-  for (int c = 0; c < kBoardSide; ++c)
-    for (int r = 0; r < kBoardSide; ++r)
-      if (expected[c][r] != s.board[c][r])
-        return ::testing::AssertionFailure() << "cell " << c << "," << r << " is " << +s.board[c][r]
-                                             << ", expected " << +expected[c][r];
-  return ::testing::AssertionSuccess();
-}
+using e2e::BoardIs;
 
 // Wins the game on the board by flags, each posted and seen at once in memory (so a Flush that
 // came back early would show): a wrong flag on a covered safe cell first, then every mine.
@@ -128,7 +108,7 @@ TEST(Game, WonThroughRealPressesThenNamesInBothLanguagesReachTheFile) {
   // clock and shows the time at once; a covered number is uncovered alone.
   signed char expected[kBoardSide][kBoardSide];
   memcpy(expected, s.board, sizeof expected);
-  PredictFlood(expected, 10, column, row);
+  e2e::PredictUncover(expected, 10, column, row);
   ASSERT_TRUE(e2e::PressCell(session, column, row, kLeft));
   EXPECT_TRUE(BoardIs(expected, session));
   EXPECT_EQ(GS_RUNNING, e2e::ReadSnapshot(session).state);

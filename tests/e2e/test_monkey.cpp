@@ -1,7 +1,8 @@
-// test_monkey.cpp: thousands of random presses, keys, commands, language switches and dialogs on
-// the real program, with the rules' invariants checked from its memory after every step.
+// test_monkey.cpp: thousands of random presses, chords, keys, commands, language switches and
+// dialogs on the real program, with the rules' invariants checked from its memory after every step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +22,9 @@ struct Monkey {
   uint32_t random = 1;
   int step = 0;
   int wins = 0;
+  int shownAfter = -1;  // what the last action leaves of the cursor: 1 shown, 0 hidden, -1 either
+  bool chord = false;   // the last action was a middle press
+  int chords = 0;       // middle presses that uncovered cells
   char history[12][96] = {};  // the last actions, for the failure message
 
   int Below(int bound) {
@@ -46,12 +50,19 @@ struct Monkey {
   }
 };
 
+int Uncovered(const e2e::Snapshot& s) {
+  int cells = 0;
+  for (int c = 1; c <= s.game.columns; ++c)
+    for (int r = 1; r <= s.game.rows; ++r) cells += s.board[c][r] >= 0;
+  return cells;
+}
+
 bool IsMine(int value) {
   return value == kCoveredMine || value == kFlaggedMine || value == kExplodedMine;
 }
 
 // Everything the rules promise about the records, whatever happened before.
-AssertionResult Invariants(const e2e::Snapshot& s) {
+AssertionResult Invariants(const e2e::Snapshot& s, const CursorRecord& cursor) {
   const GameRecord& g = s.game;
   const int total = g.columns * g.rows / (g.ratio != 0 ? g.ratio : 1);
   if (s.state < GS_READY || s.state > GS_EXPLODED) return AssertionFailure() << "state " << s.state;
@@ -100,6 +111,10 @@ AssertionResult Invariants(const e2e::Snapshot& s) {
   if (s.state == GS_READY && (flags || uncovered))
     return AssertionFailure() << "a game not started shows " << flags << " flags, " << uncovered
                               << " uncovered cells";
+  if (cursor.column < 1 || cursor.column > g.columns || cursor.row < 1 || cursor.row > g.rows ||
+      (cursor.shown != 0 && cursor.shown != 1))
+    return AssertionFailure() << "cursor " << cursor.column << "," << cursor.row << " shown "
+                              << cursor.shown;
   return AssertionSuccess();
 }
 
@@ -160,55 +175,129 @@ AssertionResult VisitDialog(Monkey& m) {
   return AssertionSuccess();
 }
 
+// Flags around an uncovered number until they count as many as it shows: on its mines, or now
+// and then some on safe cells in mines' places, where a chord then explodes. Posted: a flag may
+// win.
+bool FlagAround(Monkey& m, const e2e::Snapshot& s, POINT cell) {
+  std::vector<POINT> mines, safe;
+  int need = s.board[cell.x][cell.y];
+  for (int c = cell.x - 1; c <= cell.x + 1; ++c) {
+    for (int r = cell.y - 1; r <= cell.y + 1; ++r) {
+      need -= s.board[c][r] <= -17;
+      if (s.board[c][r] == kCoveredMine) mines.push_back({c, r});
+      if (s.board[c][r] >= -9 && s.board[c][r] <= -1) safe.push_back({c, r});
+    }
+  }
+  if (!mines.empty() && !safe.empty() && m.Below(3) == 0) {
+    const size_t wrong = std::min(mines.size(), safe.size());
+    for (size_t i = static_cast<size_t>(m.Below(static_cast<int>(wrong))); i < wrong; ++i)
+      mines[i] = safe[i];
+  }
+  bool done = true;
+  for (size_t i = 0; i < mines.size() && static_cast<int>(i) < need && done; ++i)
+    done = e2e::PressCell(m.session, mines[i].x, mines[i].y, e2e::kRight, true);
+  return done;
+}
+
+// Keys of keyboard play: a few moves of the cursor, then now and then a key that acts.
+AssertionResult PressKeys(Monkey& m) {
+  static const int kMoves[8] = {VK_LEFT, VK_RIGHT, VK_UP,    VK_DOWN,
+                                VK_HOME, VK_END,   VK_PRIOR, VK_NEXT};
+  static const int kActs[7] = {VK_SPACE, VK_SPACE, VK_RETURN, VK_RETURN, VK_ESCAPE, VK_F2, VK_F3};
+  std::vector<int> keys;
+  char names[64] = "";
+  for (int i = m.Below(4); i > 0; --i) keys.push_back(kMoves[m.Below(8)]);
+  // Enter may win and open a dialog, which would take the keys after it: it comes last.
+  if (keys.empty() || m.Below(2)) keys.push_back(kActs[m.Below(7)]);
+  for (int key : keys) {
+    const size_t used = strlen(names);
+    snprintf(names + used, sizeof names - used, " %#x", key);
+  }
+  m.Note("keys%s", names);
+  m.shownAfter = -1;
+  for (int key : keys)
+    if (key != VK_SPACE && key != VK_RETURN && key != VK_ESCAPE && key != VK_F2 && key != VK_F3)
+      m.shownAfter = 1;
+  return e2e::Keys(m.session, keys) ? AssertionSuccess()
+                                    : AssertionFailure() << "the program did not take the keys";
+}
+
 // One random action. Right presses are posted: a flag may win and open a modal dialog.
 AssertionResult Act(Monkey& m, const e2e::Snapshot& before) {
   RECT client;
   if (!GetClientRect(m.session.window, &client)) return AssertionFailure() << "no window";
   const int roll = m.Below(100);
   const int x = m.Below(client.right + 30), y = m.Below(client.bottom + 30);
-  // The covered cells, mines and safe ones apart.
-  std::vector<POINT> mines, safe;
+  // The covered cells, mines and safe ones apart, and the uncovered numbers: apart from them
+  // those with as many flags around as they count, where a chord acts.
+  std::vector<POINT> mines, safe, numbers, satisfied;
   for (int c = 1; c <= before.game.columns; ++c) {
     for (int r = 1; r <= before.game.rows; ++r) {
-      if (before.board[c][r] == kCoveredMine) mines.push_back({c, r});
-      if (before.board[c][r] >= -9 && before.board[c][r] <= -1) safe.push_back({c, r});
+      const int value = before.board[c][r];
+      if (value == kCoveredMine) mines.push_back({c, r});
+      if (value >= -9 && value <= -1) safe.push_back({c, r});
+      if (value < 1 || value > 8) continue;
+      int flags = 0;
+      for (int dc = -1; dc <= 1; ++dc)
+        for (int dr = -1; dr <= 1; ++dr) flags += before.board[c + dc][r + dr] <= -17;
+      (flags == value ? satisfied : numbers).push_back({c, r});
     }
   }
+  m.chord = roll >= 45 && roll < 52;
   const size_t count = mines.size();
   bool done = true;
+  m.shownAfter = roll < 73 ? 0 : -1;  // every mouse press hides the cursor
   if (roll < 3) {
     // Flags on every mine left: a win, unless the game is frozen or over. Only the last flag
     // can open a dialog; the others can be sent.
-    if (count > 30) return AssertionSuccess();  // too many presses for one step
+    if (count > 30) {  // too many presses for one step
+      m.shownAfter = -1;
+      return AssertionSuccess();
+    }
     m.Note("flags on the %d mines left", static_cast<int>(count));
     for (size_t i = 0; i < count && done; ++i)
       done = e2e::PressCell(m.session, mines[i].x, mines[i].y, e2e::kRight, i + 1 == count);
-  } else if (roll < 58) {
-    const bool right = roll >= 34;
+    if (count == 0) m.shownAfter = -1;
+  } else if (roll < 45) {
+    const bool right = roll >= 25;
     m.Note("%s press at %d,%d", right ? "right" : "left", x, y);
     done = e2e::Press(m.session, x, y, right ? e2e::kRight : e2e::kLeft, right);
+  } else if (roll < 52) {
+    // The chord: anywhere, on a number, where it acts, or on a number just given its flags.
+    const int where = m.Below(4);
+    const std::vector<POINT>& cells = where == 2 && !satisfied.empty() ? satisfied : numbers;
+    if (where == 0 || cells.empty()) {
+      m.Note("middle press at %d,%d", x, y);
+      done = e2e::MiddlePress(m.session, x, y);
+    } else {
+      const POINT cell = cells[static_cast<size_t>(m.Below(static_cast<int>(cells.size())))];
+      m.Note("%smiddle press on the number at %ld,%ld", where == 3 ? "flags around, " : "", cell.x,
+             cell.y);
+      done = (where != 3 || FlagAround(m, before, cell)) &&
+             e2e::MiddlePressCell(m.session, cell.x, cell.y);
+    }
   } else if (roll < 72) {
-    const std::vector<POINT>& cells = roll < 66 ? mines : safe;
-    if (cells.empty()) return AssertionSuccess();
+    const std::vector<POINT>& cells = roll < 63 ? mines : safe;
+    if (cells.empty()) {
+      m.shownAfter = -1;
+      return AssertionSuccess();
+    }
     const POINT cell = cells[static_cast<size_t>(m.Below(static_cast<int>(cells.size())))];
-    m.Note("%s at %ld,%ld", roll < 66 ? "flag on the mine" : "left press on the safe cell", cell.x,
+    m.Note("%s at %ld,%ld", roll < 63 ? "flag on the mine" : "left press on the safe cell", cell.x,
            cell.y);
     done =
-        e2e::PressCell(m.session, cell.x, cell.y, roll < 66 ? e2e::kRight : e2e::kLeft, roll < 66);
+        e2e::PressCell(m.session, cell.x, cell.y, roll < 63 ? e2e::kRight : e2e::kLeft, roll < 63);
   } else if (roll < 73) {
     m.Note("left press far outside the window");
     done = e2e::Press(m.session, 0xFFFF, 0xFFFF, e2e::kLeft);
-  } else if (roll < 89) {
+  } else if (roll < 84) {
     static const int kCommands[8] = {IDM_NEW_GAME, IDM_NEW_GAME, IDM_SEE_SOLUTION, IDM_UNDO,
                                      IDM_UNDO,     IDM_NOTHING,  IDM_LANGUAGE,     IDM_LANGUAGE};
     const int command = kCommands[m.Below(8)];
     m.Note("command %d", command);
     done = e2e::Command(m.session, command);
   } else if (roll < 94) {
-    static const int kKeys[4] = {VK_ESCAPE, VK_ESCAPE, VK_F2, VK_F3};
-    const int key = kKeys[m.Below(4)];
-    m.Note("key %#x", key);
-    done = e2e::Key(m.session, key);
+    return PressKeys(m);
   } else {
     return VisitDialog(m);
   }
@@ -230,24 +319,31 @@ TEST(Monkey, RandomPlayKeepsTheRulesInvariants) {
   m.random = seed;
   ASSERT_TRUE(e2e::Start(m.session, e2e::SettingsText(12, 18, 5)));
   e2e::Snapshot s = e2e::ReadSnapshot(m.session);
-  ASSERT_TRUE(Invariants(s));
+  CursorRecord cursor = e2e::Read<CursorRecord>(m.session, "_Cursor");
+  ASSERT_TRUE(Invariants(s, cursor));
   const DWORD started = GetTickCount();
   for (m.step = 0; m.step < steps; ++m.step) {
     // Each check names the seed and the last actions, to replay a failure.
     const auto context = [&] { return "seed " + std::to_string(seed) + "\n" + m.History(); };
+    const e2e::Snapshot before = s;
     ASSERT_TRUE(Act(m, s)) << context();
     ASSERT_TRUE(AnswerWinDialogs(m)) << context();
     ASSERT_TRUE(e2e::Sync(m.session)) << "the program ended or hangs; " << context();
     ASSERT_EQ(nullptr, e2e::FindDialog(m.session, 0)) << "a dialog stayed open; " << context();
     ASSERT_TRUE(e2e::ReadSnapshot(m.session, &s)) << context();
-    ASSERT_TRUE(Invariants(s)) << context();
+    ASSERT_TRUE(e2e::ReadSymbol(m.session, "_Cursor", &cursor, sizeof cursor)) << context();
+    ASSERT_TRUE(Invariants(s, cursor)) << context();
+    m.chords += m.chord && Uncovered(s) > Uncovered(before);
+    ASSERT_TRUE(m.shownAfter < 0 || cursor.shown == m.shownAfter)
+        << "cursor shown " << cursor.shown << "; " << context();
     // Every change of the counter is redrawn at once.
     const std::string status = e2e::StatusText(m.session, 1);
     const size_t colon = status.find(':');
     ASSERT_TRUE(colon != std::string::npos && atoi(status.c_str() + colon + 1) == s.game.minesLeft)
         << "status \"" << status << "\" for " << s.game.minesLeft << " mines left; " << context();
   }
-  printf("monkey: %d steps, %d wins, in %lu ms\n", steps, m.wins, GetTickCount() - started);
+  printf("monkey: %d steps, %d wins, %d chords that uncovered, in %lu ms\n", steps, m.wins,
+         m.chords, GetTickCount() - started);
   ASSERT_TRUE(e2e::Close(m.session));
   std::string file;
   EXPECT_TRUE(e2e::ReadSettingsFile(m.session, &file));

@@ -17,6 +17,7 @@ class GameTest : public ::testing::Test {
     memset(Board, 0, sizeof Board);
     memset(&Game, 0, sizeof Game);
     memset(ScoreTable, 0, sizeof ScoreTable);
+    memset(&Cursor, 0, sizeof Cursor);
     GameState = 0;
   }
 };

@@ -186,4 +186,116 @@ TEST_F(MovesTest, RunningGameKeepsItsDealtValues) {
   EXPECT_EQ(Game.lastScore, 2 * 19 * 10);
 }
 
+// The chord on the seed-one board. (3, 3) holds a 1 beside the mine (2, 3) and the empty (4, 3);
+// (3, 2) holds a 2 beside the mines (2, 3) and (4, 1), after the empty (2, 1) in the order.
+const auto ChordOnOne = [] { MiddlePress(X(3), Y(3)); };
+const auto ChordOnTwo = [] { MiddlePress(X(3), Y(2)); };
+const auto ChordOnCorner = [] { MiddlePress(X(1), Y(1)); };
+const auto ChordOutside = [] { MiddlePress(X(11), Y(3)); };
+
+TEST_F(MovesTest, ChordUncoversTheNeighboursOfASatisfiedNumber) {
+  DealSeedOne();
+  Expect("chord before the game runs", ChordOnOne, GS_NEW, {});
+  GameState = GS_READY;
+  Expect("chord when ready", ChordOnOne, GS_READY, {});
+  LeftPress(X(3), Y(3));
+  Expect("chord without its flag", ChordOnOne, GS_RUNNING, {{kEffect, 0}});
+  Expect("chord on a covered cell", ChordOnCorner, GS_RUNNING, {{kEffect, 0}});
+  Expect("chord past the grid", ChordOutside, GS_RUNNING, {{kEffect, 0}});
+  RightPress(X(2), Y(3));
+  ResetFakeWindow();
+  ChordOnOne();
+  // The seven covered neighbours, one of them empty: its flood opens the same area and raises
+  // effect 4 as often as a left press on it would (19 times, FloodFillsOfTheSeedOneBoard).
+  EXPECT_EQ(
+      std::vector<int>({48, 19, 1, 2, 1, -32, 2}),
+      std::vector<int>({UncoveredCells(), FakeWindow.effects[EFFECT_FLOOD], FakeWindow.redraws,
+                        Board[2][4], Board[2][2], Board[2][3], Board[3][2]}));
+  EXPECT_EQ(GameState, GS_RUNNING);
+  Expect("chord with nothing left to uncover", ChordOnOne, GS_RUNNING, {{kEffect, 0}});
+  Expect("chord on an empty cell", [] { MiddlePress(X(5), Y(4)); }, GS_RUNNING, {{kEffect, 0}});
+  RightPress(X(4), Y(1));
+  RightPress(X(3), Y(1));
+  Expect("chord on a number with more flags", ChordOnTwo, GS_RUNNING, {{kEffect, 0}});
+  SeeSolution();
+  Expect("chord when over", ChordOnOne, GS_OVER, {});
+}
+
+TEST_F(MovesTest, ChordWithAWrongFlagExplodesOnTheFirstMineAndStops) {
+  DealSeedOne();
+  LeftPress(X(3), Y(2));
+  RightPress(X(2), Y(2));  // wrong flags: the 2 is satisfied, its mines are not flagged
+  RightPress(X(3), Y(3));
+  Expect("chord", ChordOnTwo, GS_EXPLODED,
+         {{kEffect, 4}, {kEffect, 4}, {kEffect, 2}, {kUndoItem, 1}, {kRedraw, 0}});
+  // The flood from (2, 1) came first; the mine (4, 1) and the cells after (2, 3) stay covered.
+  EXPECT_EQ(
+      std::vector<int>({0, 0, 1, 1, kExplodedMine, kCoveredMine, -2, -1, 13, 2 * 256 + 3}),
+      std::vector<int>({Board[1][1], Board[2][1], Board[1][2], Board[3][1], Board[2][3],
+                        Board[4][1], Board[4][2], Board[4][3], Game.minesLeft, Game.lastExploded}));
+  Expect("chord while exploded", ChordOnTwo, GS_EXPLODED, {});
+  Undo();
+  EXPECT_EQ(std::vector<int>({kCoveredMine, 14, 2, GS_RUNNING}),
+            std::vector<int>({Board[2][3], Game.minesLeft, Game.undosLeft, GameState}));
+}
+
+// The moving keys in a row on the seed-one board, each with the cursor it leaves (column, row,
+// shown) and the calls to the window (0 or 1); Space and Enter while it is hidden do nothing.
+TEST_F(MovesTest, KeysShowTheCursorThenMoveItWithinTheGrid) {
+  const struct {
+    GridKey key;
+    int column, row, shown, calls;
+  } steps[] = {{GK_SPACE, 1, 1, 0, 0},  {GK_ENTER, 1, 1, 0, 0},      {GK_END, 1, 1, 1, 1},
+               {GK_LEFT, 1, 1, 1, 0},   {GK_UP, 1, 1, 1, 0},         {GK_RIGHT, 2, 1, 1, 1},
+               {GK_DOWN, 2, 2, 1, 1},   {GK_END, 10, 2, 1, 1},       {GK_RIGHT, 10, 2, 1, 0},
+               {GK_HOME, 1, 2, 1, 1},   {GK_PAGE_DOWN, 1, 10, 1, 1}, {GK_DOWN, 1, 10, 1, 0},
+               {GK_PAGE_UP, 1, 1, 1, 1}};
+  DealSeedOne();
+  for (const auto& step : steps) {
+    ResetFakeWindow();
+    PressGridKey(step.key);
+    EXPECT_EQ(std::vector<int>({step.column, step.row, step.shown, step.calls}),
+              std::vector<int>({Cursor.column, Cursor.row, Cursor.shown, FakeWindow.calls}))
+        << "key " << step.key << " to " << step.column << "," << step.row;
+  }
+  EXPECT_EQ(GameState, GS_NEW);
+}
+
+// Any mouse press hides the cursor before it acts; the next key shows it in place; Space and
+// Enter act at it as the left press (or the chord on a number) and the right press do.
+TEST_F(MovesTest, SpaceAndEnterPressAtTheCursorAndTheMouseHidesIt) {
+  const int kCursor = CALL_CURSOR_CHANGED;
+  DealSeedOne();
+  PressGridKey(GK_DOWN);
+  Expect("a middle press hides it", ChordOnOne, GS_NEW, {{kCursor, 0}});
+  Expect("a key shows it in place", [] { PressGridKey(GK_DOWN); }, GS_NEW,
+         {{kCursor, 1 * 256 + 1}});
+  Expect("space floods the corner", [] { PressGridKey(GK_SPACE); }, GS_RUNNING,
+         {{kStart, 0}, {kShow, 0}, {kEffect, 4}, {kEffect, 4}, {kRedraw, 0}});
+  PressGridKey(GK_DOWN);
+  PressGridKey(GK_DOWN);
+  Expect("enter puts a wrong flag", [] { PressGridKey(GK_ENTER); }, GS_RUNNING, {{kRedraw, 0}});
+  PressGridKey(GK_UP);
+  Expect("space on the 1 chords", [] { PressGridKey(GK_SPACE); }, GS_EXPLODED,
+         {{kEffect, 2}, {kUndoItem, 1}, {kRedraw, 0}});
+  Expect("enter undoes", [] { PressGridKey(GK_ENTER); }, GS_RUNNING,
+         {{kEffect, 5}, {kUndoItem, 0}, {kRedraw, 0}});
+  Expect("a right press hides it", RightOnCorner, GS_RUNNING, {{kCursor, 0}, {kEffect, 0}});
+}
+
+TEST_F(MovesTest, ANewGameKeepsTheCursorInsideItsGrid) {
+  Settings = {6, 20, 15, 0};
+  DealBoardWithSeed(1);
+  for (int i = 0; i < 15; ++i) PressGridKey(GK_DOWN);
+  PressGridKey(GK_END);
+  DealSeedOne();
+  EXPECT_EQ(std::vector<int>({10, 10, 1}),
+            std::vector<int>({Cursor.column, Cursor.row, Cursor.shown}));
+  PressGridKey(GK_UP);
+  Settings.grid = 30;
+  DealBoardWithSeed(1);
+  EXPECT_EQ(std::vector<int>({10, 9, 1}),
+            std::vector<int>({Cursor.column, Cursor.row, Cursor.shown}));
+}
+
 }  // namespace

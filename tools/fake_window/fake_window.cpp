@@ -60,3 +60,7 @@ void AskName(char* buffer) {
   memcpy(buffer, FakeWindow.nameAnswer, kFakeNameSize);
   Record(CALL_ASK_NAME, 0);
 }
+
+void CursorChanged() {
+  Record(CALL_CURSOR_CHANGED, Cursor.shown ? PackCell(Cursor.column, Cursor.row) : 0);
+}

@@ -15,6 +15,7 @@ enum SeamCall : int {
   CALL_ENABLE_UNDO,          // argument: 1 enabled, 0 grayed
   CALL_SHOW_CONGRATULATION,  // argument: the score computed as the real dialog does
   CALL_ASK_NAME,
+  CALL_CURSOR_CHANGED,  // argument: the cursor's cell packed, 0 when it is hidden
 };
 
 struct SeamRecord {

@@ -1,4 +1,4 @@
-// play.cpp: deals a seeded board, plays the moves given on the command line, prints the board.
+// play.cpp: deals a seeded board, plays the moves and keys given on its command line, prints it.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -62,6 +62,7 @@ static void PrintBoard(bool reveal) {
   printf("state=%s mines=%d undos=%d time=%d uncovered=%d empty-effects=%d\n", StateName(),
          Game.minesLeft, Game.undosLeft, Game.elapsedSeconds, uncovered,
          FakeWindow.effects[EFFECT_FLOOD]);
+  printf("cursor=%d,%d %s\n", Cursor.column, Cursor.row, Cursor.shown ? "shown" : "hidden");
   for (int r = 1; r <= Game.rows; ++r) {
     char line[kMaxGrid + 1];
     for (int c = 1; c <= Game.columns; ++c) line[c - 1] = CellSymbol(Board[c][r], reveal);
@@ -85,8 +86,22 @@ static bool ParseCell(const char* text, unsigned* x, unsigned* y) {
 static int Usage() {
   fprintf(stderr,
           "usage: torvane_play [-v] [-r] [-g grid] [-d ratio] seed move...\n"
-          "moves: Lc,r left press, Rc,r right press, U undo, S see solution, T clock tick\n");
+          "moves: Lc,r left press, Rc,r right press, Mc,r middle press (chord), U undo,\n"
+          "       S see solution, T clock tick, and the keys Kleft Kright Kup Kdown Khome Kend\n"
+          "       Kpgup Kpgdn Kspace Kenter\n");
   return 2;
+}
+
+static bool ParseKey(const char* name, GridKey* key) {
+  static const char* const kNames[] = {"left", "right", "up",   "down",  "home",
+                                       "end",  "pgup",  "pgdn", "space", "enter"};
+  for (int i = 0; i <= GK_ENTER; ++i) {
+    if (strcmp(name, kNames[i]) == 0) {
+      *key = static_cast<GridKey>(i);
+      return true;
+    }
+  }
+  return false;
 }
 
 int main(int argc, char** argv) {
@@ -117,10 +132,14 @@ int main(int argc, char** argv) {
     const char* move = argv[i];
     unsigned x;
     unsigned y;
+    GridKey key;
     if (verbose) printf("> %s\n", move);
-    if ((move[0] == 'L' || move[0] == 'R') && ParseCell(move + 1, &x, &y)) {
+    if ((move[0] == 'L' || move[0] == 'R' || move[0] == 'M') && ParseCell(move + 1, &x, &y)) {
       if (move[0] == 'L') LeftPress(x, y);
       if (move[0] == 'R') RightPress(x, y);
+      if (move[0] == 'M') MiddlePress(x, y);
+    } else if (move[0] == 'K' && ParseKey(move + 1, &key)) {
+      PressGridKey(key);
     } else if (strcmp(move, "U") == 0) {
       Undo();
     } else if (strcmp(move, "S") == 0) {
