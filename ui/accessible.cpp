@@ -98,9 +98,18 @@ HRESULT Value(LONG child, BSTR* out) {
   return AnswerText(text, out);
 }
 
+// The keyboard's cursor is the focus inside the grid: its cell, or none while it is hidden.
+LONG FocusedChild() {
+  if (!Cursor.shown || Cursor.column > Columns() || Cursor.row > Rows()) return CHILDID_SELF;
+  return ChildIdOf(Cursor.column, Cursor.row);
+}
+
 LONG State(LONG child) {
   LONG state = STATE_SYSTEM_FOCUSABLE;
-  if (child == CHILDID_SELF && GetFocus() == MainWindow) state |= STATE_SYSTEM_FOCUSED;
+  if (child == CHILDID_SELF ? GetFocus() == MainWindow && FocusedChild() == CHILDID_SELF
+                            : child == FocusedChild()) {
+    state |= STATE_SYSTEM_FOCUSED;
+  }
   return state;
 }
 
@@ -160,13 +169,6 @@ HRESULT Navigate(LONG direction, LONG start, VARIANT* out) {
   if (next < 1 || next > CellCount()) return S_FALSE;
   SetChild(out, next);
   return S_OK;
-}
-
-// What Space does at the cell.
-void DoDefaultAction(LONG child) {
-  const int size = Game.size;
-  LeftPress(static_cast<unsigned>((ColumnOf(child) - 1) * size + size / 2),
-            static_cast<unsigned>((RowOf(child) - 1) * size + size / 2));
 }
 
 // The one grid object of the program: it lives as long as the program, so counting its
@@ -268,6 +270,7 @@ class GridAccessible : public IAccessible {
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
     if (focus == NULL) return E_POINTER;
     focus->vt = VT_EMPTY;
+    if (FocusedChild() != CHILDID_SELF) SetChild(focus, FocusedChild());
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
@@ -313,7 +316,7 @@ class GridAccessible : public IAccessible {
     if (id == CHILDID_SELF) return DISP_E_MEMBERNOTFOUND;
     // While a dialog of the program is up, the grid takes no key and no press.
     if (!IsWindowEnabled(MainWindow)) return E_FAIL;
-    DoDefaultAction(id);
+    UncoverCell(ColumnOf(id), RowOf(id));  // what Space does there
     AnnounceChanges(MainWindow);
     return S_OK;
   }
@@ -326,13 +329,14 @@ class GridAccessible : public IAccessible {
 
 GridAccessible Grid;
 
-// What screen readers were last told: each cell's tile, the grid's value and size. Each input's
-// changes are told once it has been handled, by comparing with these.
+// What screen readers were last told: each cell's tile, the grid's value and size, the focused
+// cell. Each input's changes are told once it has been handled, by comparing with these.
 struct Announced {
   int columns;
   int rows;
   int tiles[kMaxGrid][kMaxGrid];  // [column - 1][row - 1]
   char status[3 * 64];
+  LONG focus;  // the cursor's cell, or CHILDID_SELF while it is hidden
 };
 Announced Told;
 
@@ -370,4 +374,9 @@ void AnnounceChanges(HWND window) {
     strcpy(Told.status, status);
     NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window, OBJID_CLIENT, CHILDID_SELF);
   }
+  // The cursor shown or moved (or the same place with another id in a grid of another size).
+  const LONG focus = FocusedChild();
+  if (focus != CHILDID_SELF && (focus != Told.focus || !sameGrid))
+    NotifyWinEvent(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, focus);
+  Told.focus = focus;
 }
