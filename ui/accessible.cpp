@@ -71,8 +71,8 @@ void StatusTexts(char* text, size_t capacity) {
   }
 }
 
-// Texts of a child that has no such text: the out-pointer is checked, emptied, and the child
-// checked too, so that a bad call is told apart from a missing text.
+// The checks of a call for a text: E_POINTER, E_INVALIDARG, or S_FALSE with *out emptied, which
+// answers "no such text" for the texts no child has, and lets the callers with a text go on.
 HRESULT NoText(VARIANT child, BSTR* out) {
   if (out == NULL) return E_POINTER;
   *out = NULL;
