@@ -125,5 +125,24 @@
 #define IDS_KEY_SOUND 520
 #define IDS_SOUND 521
 #define IDS_HELP_PAGE_FAILED 530 /* the help page that the shell could not open: %s its path */
+/* Strings for screen readers: a cell's place and default action, and what it shows, by the
+   shown tile's offset: IDS_TILE_TEXT_BASE + 1 to 8 the numbers, ... + 14 the exploded mine. */
+#define IDS_CELL_NAME 540
+#define IDS_CELL_ACTION 541
+#define IDS_TILE_TEXT_BASE 550
+#define IDS_TILE_TEXT_1 551
+#define IDS_TILE_TEXT_2 552
+#define IDS_TILE_TEXT_3 553
+#define IDS_TILE_TEXT_4 554
+#define IDS_TILE_TEXT_5 555
+#define IDS_TILE_TEXT_6 556
+#define IDS_TILE_TEXT_7 557
+#define IDS_TILE_TEXT_8 558
+#define IDS_TILE_TEXT_EMPTY 559
+#define IDS_TILE_TEXT_COVERED 560
+#define IDS_TILE_TEXT_FLAG 561
+#define IDS_TILE_TEXT_WRONG_FLAG 562
+#define IDS_TILE_TEXT_MINE 563
+#define IDS_TILE_TEXT_EXPLODED 564
 
 #endif

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # bench.sh: measures Torvane beside its limits, all in one run; not part of the tests.
 # Host (Release build): a deal, a flood fill and a settings-file round trip. Under Wine and
-# Xvfb: a full redraw beside one blit, and the start-up beside the smallest window program, with
+# Xvfb: a full redraw beside one blit, the start-up beside the smallest window program, and a
+# screen reader's walk of every cell inside the program beside one redraw there, with
 # the build this machine's Wine runs (the PE32 one under wine32, else the x86-64 one under
 # wine64). Then the size and imports of the shipped PE32 torvane.exe, and every goal marked met
 # or MISSED. Usage: bash scripts/bench.sh [redraw rounds] [start-up runs].
@@ -36,7 +37,7 @@ cmake --build --preset windows -j2 --target torvane >/dev/null
 echo "== building torvane.exe and the Windows benchmarks (${build#"$root"/})"
 cmake --preset "$TORVANE_PRESET" >/dev/null
 cmake --build --preset "$TORVANE_PRESET" -j2 --target torvane torvane_bench_window \
-  torvane_bench_shell torvane_bench_startup torvane_bench_redraw >/dev/null
+  torvane_bench_shell torvane_bench_startup torvane_bench_redraw torvane_bench_accessible >/dev/null
 
 # One run at a time per build: runs share the bench prefix.
 exec 9>"$build/.bench.lock"
@@ -56,9 +57,13 @@ mkdir -p "$work/shipped"
 cp build/windows/ui/torvane.exe "$shipped"
 exe=$work/torvane.exe
 cp "$build/ui/torvane.exe" "$exe"
-for program in torvane_bench_window torvane_bench_shell torvane_bench_startup torvane_bench_redraw; do
+for program in torvane_bench_window torvane_bench_shell torvane_bench_startup torvane_bench_redraw \
+  torvane_bench_accessible; do
   cp "$build/tools/bench/$program.exe" "$work/"
 done
+# The walk is made by the end-to-end driver's probe, which it looks for beside itself; the
+# driver starts the torvane.exe of the build, as the end-to-end tests do.
+cp "$build/tests/e2e/torvane_e2e_probe.dll" "$work/"
 
 echo
 echo "== size of the shipped torvane.exe (PE32, build/windows)"
@@ -105,6 +110,9 @@ echo
 wine "$work/torvane_bench_startup.exe" "$(winepath -w "$exe")" \
   "$(winepath -w "$work/torvane_bench_window.exe")" "$(winepath -w "$work/torvane_bench_shell.exe")" \
   "$runs" | tee -a "$report"
+echo
+wine "$work/torvane_bench_accessible.exe" "$rounds" --gtest_brief=1 --gtest_color=no |
+  tee -a "$report"
 
 echo
 echo "== goals ($TORVANE_RUNS)"

@@ -142,6 +142,10 @@ void DrawGrid(HDC dc) {
 
 }  // namespace
 
+int ShownTile(int column, int row) {
+  return TileOfCell(Board[column][row], ViewOfState(GameState));
+}
+
 HBITMAP CreateTrueColourBitmap(int width, int height, void** bits) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;

@@ -63,6 +63,7 @@ int StartUp(HINSTANCE previous) {
   EncodeNeighbours();
   LayoutWindow(MainWindow);
   RedrawBoard(MainWindow);
+  AnnounceChanges(MainWindow);  // the grid as screen readers first find it
   return 0;
 }
 
@@ -73,6 +74,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int) {
   // The status bar and the grid-side spinner are common controls.
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&controls);
+  // Screen readers reach the grid's accessible object through COM, served on this thread.
+  CoInitialize(NULL);
   // Without a window there is nothing to wait for, and no settings worth writing over the file.
   if (StartUp(previous) != 0) return 1;
 
@@ -90,5 +93,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int) {
   // message is up. Not destroyed: that would post a second quit message, closing the message.
   ShowWindow(window, SW_HIDE);
   SaveSettings(SettingsPath);
+  CoUninitialize();
   return static_cast<int>(message.wParam);
 }

@@ -151,16 +151,20 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SETFOCUS: RedrawBoard(window); return 0;
     case WM_PAINT: PaintBoard(window); return 0;
     case WM_CLOSE: Quit(); return 0;
-    case WM_COMMAND: RunCommand(window, LOWORD(wParam)); return 0;
-    case WM_TIMER: ClockTick(); return 0;
-    case WM_LBUTTONDOWN: LeftPress(LOWORD(lParam), HIWORD(lParam)); return 0;
-    case WM_RBUTTONDOWN: RightPress(LOWORD(lParam), HIWORD(lParam)); return 0;
-    case WM_MBUTTONDOWN: MiddlePress(LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_GETOBJECT: return AnswerGetObject(window, wParam, lParam);
+    case WM_COMMAND: RunCommand(window, LOWORD(wParam)); break;
+    case WM_TIMER: ClockTick(); break;
+    case WM_LBUTTONDOWN: LeftPress(LOWORD(lParam), HIWORD(lParam)); break;
+    case WM_RBUTTONDOWN: RightPress(LOWORD(lParam), HIWORD(lParam)); break;
+    case WM_MBUTTONDOWN: MiddlePress(LOWORD(lParam), HIWORD(lParam)); break;
     case WM_KEYDOWN:
-      if (GridKeyDown(wParam, lParam)) return 0;
+      if (GridKeyDown(wParam, lParam)) break;
       return DefWindowProcA(window, message, wParam, lParam);
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
+  // What the input or the clock changed, told to screen readers.
+  AnnounceChanges(MainWindow);
+  return 0;
 }
 
 // Pixels the window adds around the grid: the side borders in width; the bottom border and the

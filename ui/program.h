@@ -40,6 +40,13 @@ HBITMAP CreateTrueColourBitmap(int width, int height, void** bits);
 void RedrawBoard(HWND window);
 void PaintBoard(HWND window);  // WM_PAINT: validates, then draws as RedrawBoard does
 void ShowStatusText(int part, const char* text);  // part: a StatusPart
+// The tile offset (1 to 14) that the grid shows at a cell now, in the view the game is in.
+int ShownTile(int column, int row);
+
+// Screen readers (accessible.cpp): the grid's accessible object, for WM_GETOBJECT, and the
+// events that tell them what a message changed.
+LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam);
+void AnnounceChanges(HWND window);
 
 // Dialog procedures (dialogs.cpp).
 INT_PTR CALLBACK SettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -23,6 +23,7 @@
 
 #include "game/game.h"  // Board side, GS_* values, GameRecord, SettingsRecord, ScoreEntry
 #include "res/resource_ids.h"
+#include "tests/e2e/probe.h"  // WalkReport
 
 namespace e2e {
 
@@ -159,6 +160,8 @@ enum View { kCoveredView, kPlayView, kSolutionView };
 // Every pixel of the client area outside the grid and above the status bar shows this colour
 // on the screen; fails too when there is no such area.
 ::testing::AssertionResult AroundGridShows(const Session& session, COLORREF colour);
+// Which tile a cell value shows in a view, as the player sees it (TILE_COVERED to TILE_EXPLODED).
+int TileFor(int value, View view);
 // GridShows with the keyboard's cursor, read from the program's memory: its cell shows its tile
 // with the cursor's frame over it (CursorPixel).
 ::testing::AssertionResult GridShowsCursor(const Session& session, View view);
@@ -205,6 +208,10 @@ void PredictUncover(Grid& board, int side, int column, int row);
 bool SaveWindowPicture(HWND window, const char* path);
 // A rectangle of the screen as it shows now, top-down, as 0x00RRGGBB; empty if unreadable.
 std::vector<DWORD> ScreenArea(int x, int y, int width, int height);
+
+// --- Screen readers inside the program: the probe's walk of every cell's name and value through
+// the grid's accessible object, on the program's thread (probe.h); false if it could not run.
+bool WalkCells(const Session& session, WalkReport* report);
 
 // Installs a gtest listener that, at the first failure of each test, saves the whole screen
 // beside the sessions' folders as <Suite>.<Test>.fail.bmp and prints its path.

@@ -86,4 +86,18 @@ uintptr_t ProbeExport(const Session& session, const char* name) {
 }
 
 }  // namespace internal
+
+bool WalkCells(const Session& session, WalkReport* report) {
+  // The watch that Flush puts in place answers the walk, posted behind the messages before it.
+  if (!Flush(session) ||
+      !PostMessageA(session.window, RegisterWindowMessageA(kWalkMessage), 0, 0) ||
+      !Flush(session)) {
+    return false;
+  }
+  const uintptr_t remote = internal::ProbeExport(session, kWalkReportExport);
+  return remote != 0 &&
+         ReadProcessMemory(session.process.hProcess, reinterpret_cast<const void*>(remote), report,
+                           sizeof *report, nullptr);
+}
+
 }  // namespace e2e

@@ -37,7 +37,8 @@ std::vector<DWORD> Pixels(HDC source, int x, int y, int width, int height) {
   return pixels;
 }
 
-// Which tile shows a cell value in each view.
+}  // namespace
+
 int TileFor(int value, View view) {
   if (view == kCoveredView) return TILE_COVERED;
   if (value >= 1 && value <= 8) return value;
@@ -49,7 +50,6 @@ int TileFor(int value, View view) {
   if (value == kCoveredMine || value == kExplodedMine) return TILE_MINE;
   return value == -1 ? TILE_EMPTY : -1 - value;  // a covered number
 }
-}  // namespace
 
 namespace {
 // Every cell against its tile; with a cursor, its cell against the cursor's rings over the tile.

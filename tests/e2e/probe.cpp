@@ -1,6 +1,6 @@
 // probe.cpp: a helper the driver loads into torvane.exe: it reads the menus from inside, since
-// Wine, unlike Windows, does not let another process read them, and it watches the main window
-// for the driver's flush markers.
+// Wine, unlike Windows, does not let another process read them, it watches the main window for
+// the driver's flush markers, and it walks the grid's cells as an in-process screen reader.
 #include "tests/e2e/probe.h"
 
 // Exported only from the probe library; the driver links the menu code for direct reading.
@@ -42,19 +42,101 @@ extern "C" PROBE_EXPORT DWORD WINAPI ProbeMenu(void* request) {
 
 #ifdef TORVANE_E2E_PROBE_LIBRARY
 
+#include <oleacc.h>
+
 // The number of the last flush marker the main window handled; read by the driver.
 extern "C" {
 PROBE_EXPORT volatile WPARAM FlushSeen = 0;
+PROBE_EXPORT WalkReport Walk;
 }
 
 namespace {
 
 WNDPROC ProgramProcedure;
 UINT FlushMessage;
+UINT WalkMessage;
+
+double Milliseconds() {
+  LARGE_INTEGER frequency, counter;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+VARIANT Child(LONG id) {
+  VARIANT child;
+  VariantInit(&child);
+  child.vt = VT_I4;
+  child.lVal = id;
+  return child;
+}
+
+// An answer kept as the program's ANSI text, then freed as a screen reader frees it.
+void Keep(BSTR text, char (&kept)[kWalkTextSize]) {
+  kept[0] = '\0';
+  if (text != nullptr)
+    WideCharToMultiByte(CP_ACP, 0, text, -1, kept, kWalkTextSize, nullptr, nullptr);
+  SysFreeString(text);
+}
+
+void AskWithNullPointers(IAccessible* grid) {
+  const VARIANT cell = Child(1);
+  LONG number = 0;
+  const HRESULT answers[kNullOutCalls] = {
+      grid->get_accName(cell, nullptr),
+      grid->get_accValue(cell, nullptr),
+      grid->get_accRole(cell, nullptr),
+      grid->get_accState(cell, nullptr),
+      grid->get_accDefaultAction(cell, nullptr),
+      grid->get_accChild(cell, nullptr),
+      grid->get_accChildCount(nullptr),
+      grid->get_accFocus(nullptr),
+      grid->get_accParent(nullptr),
+      grid->accLocation(&number, &number, nullptr, &number, cell),
+      grid->accNavigate(NAVDIR_RIGHT, cell, nullptr),
+      grid->accHitTest(0, 0, nullptr),
+      grid->QueryInterface(__uuidof(IAccessible), nullptr),
+  };
+  for (int i = 0; i < kNullOutCalls; ++i) Walk.nullOut[i] = answers[i];
+}
+
+// On the program's thread, between its messages, as its own code would run.
+void WalkCells(HWND window) {
+  Walk.cells = 0;
+  Walk.failures = 0;
+  IAccessible* grid = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                        __uuidof(IAccessible), reinterpret_cast<void**>(&grid))) ||
+      grid == nullptr) {
+    return;
+  }
+  LONG count = 0;
+  grid->get_accChildCount(&count);
+  if (count > kWalkCells) count = kWalkCells;
+  const double start = Milliseconds();
+  for (LONG id = 1; id <= count; ++id) {
+    BSTR name = nullptr, value = nullptr;
+    Walk.failures += grid->get_accName(Child(id), &name) != S_OK;
+    Walk.failures += grid->get_accValue(Child(id), &value) != S_OK;
+    Keep(name, Walk.names[id - 1]);
+    Keep(value, Walk.values[id - 1]);
+  }
+  Walk.walkMs = Milliseconds() - start;
+  const double redrawStart = Milliseconds();
+  CallWindowProcA(ProgramProcedure, window, WM_MOVE, 0, 0);
+  Walk.redrawMs = Milliseconds() - redrawStart;
+  AskWithNullPointers(grid);
+  grid->Release();
+  Walk.cells = static_cast<int32_t>(count);
+}
 
 LRESULT CALLBACK WatchProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == FlushMessage) {
     FlushSeen = wParam;
+    return 0;
+  }
+  if (message == WalkMessage) {
+    WalkCells(window);
     return 0;
   }
   return CallWindowProcA(ProgramProcedure, window, message, wParam, lParam);
@@ -66,6 +148,7 @@ extern "C" PROBE_EXPORT DWORD WINAPI ProbeWatch(void* parameter) {
   HWND window = static_cast<HWND>(parameter);
   if (ProgramProcedure != nullptr) return 1;  // watching already
   FlushMessage = RegisterWindowMessageA(kFlushMessage);
+  WalkMessage = RegisterWindowMessageA(kWalkMessage);
   // The program's procedure is known before the watch can be called on the program's thread.
   ProgramProcedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
   if (FlushMessage == 0 || ProgramProcedure == nullptr) return 0;

@@ -1,6 +1,6 @@
 // probe.h: what the driver asks of its probe inside torvane.exe: the menus, which Wine does not
-// let another process read, and a watch on the main window that tells when a marker posted to it
-// has been handled.
+// let another process read, a watch on the main window that tells when a marker posted to it
+// has been handled, and a walk of the grid's cells as a screen reader reads them in-process.
 #pragma once
 
 #include <windows.h>
@@ -32,3 +32,27 @@ extern "C" DWORD WINAPI ProbeWatch(void* window);
 constexpr const char* kProbeMenuExport = sizeof(void*) == 4 ? "ProbeMenu@4" : "ProbeMenu";
 constexpr const char* kProbeWatchExport = sizeof(void*) == 4 ? "ProbeWatch@4" : "ProbeWatch";
 constexpr char kFlushSeenExport[] = "FlushSeen";
+
+// The walk: every cell's name and value asked of the grid's accessible object inside the
+// program, on its own thread, as a screen reader's helper loaded there asks them; timed beside
+// one full redraw of the same grid by the program (its handling of WM_MOVE). Posted to the main
+// window as this registered message once the watch is on; the answer waits in the probe's
+// exported WalkReport.
+constexpr char kWalkMessage[] = "Torvane end-to-end walk";
+constexpr int kWalkCells = 30 * 30;
+constexpr int kWalkTextSize = 32;
+// Calls given a null out-pointer, each of which must answer E_POINTER: get_accName,
+// get_accValue, get_accRole, get_accState, get_accDefaultAction, get_accChild (of cell 1),
+// get_accChildCount, get_accFocus, get_accParent, accLocation, accNavigate (right from cell 1),
+// accHitTest, QueryInterface.
+constexpr int kNullOutCalls = 13;
+struct WalkReport {
+  int32_t cells;     // cells walked; 0 when the object could not be had
+  int32_t failures;  // name and value calls that did not answer S_OK
+  double walkMs;     // every cell's name and value, each text copied here and freed
+  double redrawMs;   // one full redraw of the grid
+  int32_t nullOut[kNullOutCalls];
+  char names[kWalkCells][kWalkTextSize];  // in the program's ANSI code page, cell by child id
+  char values[kWalkCells][kWalkTextSize];
+};
+constexpr char kWalkReportExport[] = "Walk";

@@ -1,0 +1,345 @@
+// test_accessible.cpp: the grid as a screen reader reads it: the program's accessible object
+// asked from this process in both languages, with its errors; its events seen by an
+// out-of-context hook; and every cell read inside the program, in each view.
+#include <gtest/gtest.h>
+
+#include <oleacc.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "res/string_table.h"
+#include "tests/e2e/driver.h"
+
+namespace {
+
+using e2e::kLeft;
+using e2e::kRight;
+
+VARIANT Child(LONG id) {
+  VARIANT child;
+  VariantInit(&child);
+  child.vt = VT_I4;
+  child.lVal = id;
+  return child;
+}
+
+// An answer as the program's ANSI text, freed; "<error>" unless the call answered S_OK.
+std::string Text(HRESULT answer, BSTR text) {
+  char narrow[256] = "<error>";
+  if (answer == S_OK && text != nullptr)
+    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+  SysFreeString(text);
+  return narrow;
+}
+
+// Name, value, role and state of a child, as one line.
+std::string Read(IAccessible* grid, LONG id) {
+  BSTR name = nullptr, value = nullptr;
+  VARIANT role, state;
+  VariantInit(&role);
+  VariantInit(&state);
+  const HRESULT named = grid->get_accName(Child(id), &name);
+  const HRESULT valued = grid->get_accValue(Child(id), &value);
+  grid->get_accRole(Child(id), &role);
+  grid->get_accState(Child(id), &state);
+  char line[512];
+  snprintf(line, sizeof line, "%s = %s (role %ld, state 0x%lx)", Text(named, name).c_str(),
+           Text(valued, value).c_str(), role.vt == VT_I4 ? role.lVal : -1L,
+           state.vt == VT_I4 ? state.lVal : -1L);
+  return line;
+}
+
+// What a cell must read: its place and what it shows, and its role and state.
+std::string Shown(int column, int row, const std::string& shown, bool french) {
+  char line[256];
+  snprintf(line, sizeof line, french ? "Colonne %d, ligne %d = %s" : "Column %d, row %d = %s",
+           column, row, shown.c_str());
+  return line;
+}
+std::string Cell(int column, int row, const std::string& shown, bool french, bool focused = false) {
+  char state[64];
+  snprintf(state, sizeof state, " (role %d, state 0x%lx)", ROLE_SYSTEM_CELL,
+           STATE_SYSTEM_FOCUSABLE | (focused ? STATE_SYSTEM_FOCUSED : 0L));
+  return Shown(column, row, shown, french) + state;
+}
+
+// The status bar as a person reads it: its texts with a blank between.
+std::string StatusLine(const e2e::Session& session) {
+  std::string line;
+  for (int part = 0; part < 3; ++part) {
+    const std::string text = e2e::StatusText(session, part);
+    if (!text.empty()) line += (line.empty() ? "" : " ") + text;
+  }
+  return line;
+}
+
+// What an out-of-context hook of this thread sees of the program's grid: event and child. The
+// events arrive as messages of this thread: Take gives those raised so far, once the program
+// has handled what raised them.
+using Events = std::set<std::pair<DWORD, LONG>>;
+Events Seen;
+HWND Watched;
+void CALLBACK Record(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                     DWORD) {
+  if (window == Watched && object == OBJID_CLIENT) Seen.insert({event, child});
+}
+Events Take() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  Events taken;
+  taken.swap(Seen);
+  return taken;
+}
+
+// COM on this thread, and the grid's object as a screen reader gets it from another process.
+class Accessible : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
+  void TearDown() override {
+    if (grid != nullptr) grid->Release();
+    CoUninitialize();
+  }
+  bool Connect() {
+    return SUCCEEDED(AccessibleObjectFromWindow(session.window, static_cast<DWORD>(OBJID_CLIENT),
+                                                __uuidof(IAccessible),
+                                                reinterpret_cast<void**>(&grid))) &&
+           grid != nullptr;
+  }
+  LONG Id(int column, int row) const { return (row - 1) * columns + column; }
+
+  e2e::Session session;
+  IAccessible* grid = nullptr;
+  int columns = 10;
+};
+
+TEST_F(Accessible, CellsReadAsShownInBothLanguagesAndBadCallsGetTheirErrors) {
+  ASSERT_TRUE(e2e::Start(session));
+  ASSERT_TRUE(Connect());
+  e2e::Snapshot s = e2e::ReadSnapshot(session);
+  int empty[2], mine[2], safe[2], number[2];
+  ASSERT_TRUE(e2e::FindCell(s, -1, -1, &empty[0], &empty[1]));
+  ASSERT_TRUE(e2e::FindCell(s, kCoveredMine, kCoveredMine, &mine[0], &mine[1]));
+
+  // The grid: a table named as the window, its value the status bar as shown, its parent the
+  // window's own object, which tells the window it stands for.
+  LONG count = 0;
+  IDispatch* parent = nullptr;
+  IOleWindow* window = nullptr;
+  HWND parentWindow = nullptr;
+  EXPECT_EQ(0u, Read(grid, CHILDID_SELF).find("Torvane = Mines:16 Undos:3 (role 24,"));
+  EXPECT_TRUE(grid->get_accChildCount(&count) == S_OK && count == 100);
+  ASSERT_EQ(S_OK, grid->get_accParent(&parent));
+  ASSERT_EQ(S_OK, parent->QueryInterface(__uuidof(IOleWindow), reinterpret_cast<void**>(&window)));
+  EXPECT_TRUE(window->GetWindow(&parentWindow) == S_OK && parentWindow == session.window);
+  window->Release();
+  parent->Release();
+
+  // A cell's place on the screen, what lies at a point, and the cells around a cell.
+  const LONG id = Id(empty[0], empty[1]);
+  POINT corner = {(empty[0] - 1) * 18, (empty[1] - 1) * 18};
+  ClientToScreen(session.window, &corner);
+  LONG left, top, width, height;
+  VARIANT at;
+  ASSERT_EQ(S_OK, grid->accLocation(&left, &top, &width, &height, Child(id)));
+  EXPECT_TRUE(left == corner.x && top == corner.y && width == 18 && height == 18);
+  EXPECT_TRUE(grid->accHitTest(left + 17, top, &at) == S_OK && at.vt == VT_I4 && at.lVal == id);
+  EXPECT_TRUE(grid->accHitTest(left - 10000, top, &at) == S_FALSE && at.vt == VT_EMPTY);
+  const LONG moves[][3] = {{NAVDIR_RIGHT, Id(3, 7), Id(4, 7)}, {NAVDIR_UP, Id(3, 7), Id(3, 6)},
+                           {NAVDIR_DOWN, Id(3, 10), 0},        {NAVDIR_LEFT, Id(1, 4), 0},
+                           {NAVDIR_NEXT, Id(10, 1), Id(1, 2)}, {NAVDIR_LASTCHILD, 0, 100}};
+  for (const auto& move : moves) {
+    VARIANT end;
+    VariantInit(&end);
+    EXPECT_EQ(move[2] != 0 ? S_OK : S_FALSE, grid->accNavigate(move[0], Child(move[1]), &end));
+    EXPECT_EQ(move[2], end.vt == VT_I4 ? end.lVal : 0) << move[0] << " from " << move[1];
+  }
+
+  // A child outside the grid or a VARIANT of another type: an error, no answer, nothing played.
+  VARIANT wrongType = Child(1);
+  wrongType.vt = VT_I2;
+  for (const VARIANT& bad : {Child(-1), Child(101), wrongType}) {
+    BSTR text = nullptr;
+    VARIANT out;
+    VariantInit(&out);
+    EXPECT_EQ(E_INVALIDARG, grid->get_accName(bad, &text));
+    EXPECT_EQ(E_INVALIDARG, grid->get_accValue(bad, &text));
+    EXPECT_EQ(nullptr, text) << "an answer was made";
+    EXPECT_EQ(E_INVALIDARG, grid->get_accRole(bad, &out));
+    EXPECT_EQ(E_INVALIDARG, grid->get_accState(bad, &out));
+    EXPECT_EQ(E_INVALIDARG, grid->accLocation(&left, &top, &width, &height, bad));
+    EXPECT_EQ(E_INVALIDARG, grid->accNavigate(NAVDIR_RIGHT, bad, &out));
+    EXPECT_EQ(E_INVALIDARG, grid->accDoDefaultAction(bad));
+  }
+  EXPECT_EQ(E_INVALIDARG, grid->accNavigate(NAVDIR_FIRSTCHILD, Child(1), &at));
+  EXPECT_EQ(GS_READY, e2e::ReadSnapshot(session).state);
+
+  // A flood, a flag and an explosion; each cell then reads as the play view shows it, then as
+  // the solution view does, then the same in French.
+  ASSERT_TRUE(e2e::PressCell(session, empty[0], empty[1], kLeft));
+  s = e2e::ReadSnapshot(session);
+  ASSERT_TRUE(e2e::FindCell(s, 1, 8, &number[0], &number[1]));
+  ASSERT_TRUE(e2e::FindCell(s, -9, -1, &safe[0], &safe[1]));
+  ASSERT_TRUE(e2e::PressCell(session, safe[0], safe[1], kRight));
+  ASSERT_TRUE(e2e::PressCell(session, mine[0], mine[1], kLeft));
+  const int around = s.board[number[0]][number[1]];
+  const std::string mines = std::to_string(around) + (around > 1 ? " mines " : " mine ");
+  const struct {
+    int* cell;
+    std::string shown[3];
+  } cells[] = {{empty, {"empty", "empty", "vide"}},
+               {number, {mines + "around", mines + "around", mines + "autour"}},
+               {safe, {"flag", "wrong flag", "drapeau erron\xe9"}},
+               {mine, {"exploded mine", "mine", "mine"}}};
+  for (int step = 0; step < 3; ++step) {
+    if (step > 0) {
+      ASSERT_TRUE(e2e::Command(session, step == 1 ? IDM_SEE_SOLUTION : IDM_LANGUAGE));
+    }
+    for (const auto& c : cells) {
+      EXPECT_EQ(Cell(c.cell[0], c.cell[1], c.shown[step], step == 2),
+                Read(grid, Id(c.cell[0], c.cell[1])));
+    }
+    BSTR action = nullptr;
+    const HRESULT answer = grid->get_accDefaultAction(Child(id), &action);
+    EXPECT_EQ(step == 2 ? "D\351couvrir" : "Uncover", Text(answer, action));
+  }
+  // A screen reader still holding the object does not keep the program from ending well.
+  EXPECT_TRUE(e2e::Close(session));
+}
+
+TEST_F(Accessible, EachChangeIsToldTheFocusFollowsTheCursorAndTheDefaultActionIsSpace) {
+  ASSERT_TRUE(e2e::Start(session));
+  ASSERT_TRUE(Connect());
+  Watched = session.window;
+  HWINEVENTHOOK hook =
+      SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_VALUECHANGE, nullptr, Record,
+                      session.process.dwProcessId, 0, WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(nullptr, hook);
+  Take();
+
+  // Each key that shows or moves the keyboard's cursor gives its cell the focus, with one event.
+  VARIANT focus;
+  EXPECT_TRUE(grid->get_accFocus(&focus) == S_OK && focus.vt == VT_EMPTY);
+  const int keys[][3] = {{VK_RIGHT, 1, 1},  {VK_RIGHT, 2, 1},  {VK_DOWN, 2, 2}, {VK_END, 10, 2},
+                         {VK_NEXT, 10, 10}, {VK_NEXT, 10, 10}, {VK_LEFT, 9, 10}};
+  LONG last = 0;
+  for (const auto& key : keys) {
+    ASSERT_TRUE(e2e::Keys(session, {key[0]}));
+    const LONG id = Id(key[1], key[2]);
+    EXPECT_TRUE(grid->get_accFocus(&focus) == S_OK && focus.vt == VT_I4 && focus.lVal == id);
+    EXPECT_EQ(Cell(key[1], key[2], "covered", false, true), Read(grid, id));
+    EXPECT_EQ((id != last ? Events{{EVENT_OBJECT_FOCUS, id}} : Events{}), Take()) << key[0];
+    last = id;
+  }
+  EXPECT_EQ(Cell(10, 10, "covered", false), Read(grid, Id(10, 10))) << "the cell left";
+
+  // A flood by the mouse: each cell it uncovered, and the grid for the clock's first text. The
+  // press hides the cursor: the grid then holds no focus.
+  const e2e::Snapshot before = e2e::ReadSnapshot(session);
+  int column, row;
+  ASSERT_TRUE(e2e::FindCell(before, -1, -1, &column, &row));
+  ASSERT_TRUE(e2e::PressCell(session, column, row, kLeft, true));
+  e2e::Snapshot s = e2e::ReadSnapshot(session);
+  Events expected = {{EVENT_OBJECT_VALUECHANGE, CHILDID_SELF}};
+  for (int c = 1; c <= 10; ++c)
+    for (int r = 1; r <= 10; ++r)
+      if (before.board[c][r] != s.board[c][r])
+        expected.insert({EVENT_OBJECT_VALUECHANGE, Id(c, r)});
+  EXPECT_EQ(expected, Take());
+  EXPECT_TRUE(grid->get_accFocus(&focus) == S_OK && focus.vt == VT_EMPTY);
+  // A flag, and the mines left; a rejected press changes no cell; the clock's next second.
+  ASSERT_TRUE(e2e::FindCell(s, -9, -1, &column, &row));
+  ASSERT_TRUE(e2e::PressCell(session, column, row, kRight, true));
+  expected = {{EVENT_OBJECT_VALUECHANGE, Id(column, row)}, {EVENT_OBJECT_VALUECHANGE, 0}};
+  EXPECT_EQ(expected, Take());
+  ASSERT_TRUE(e2e::FindCell(s, 0, 8, &column, &row));
+  ASSERT_TRUE(e2e::PressCell(session, column, row, kRight, true));
+  for (const auto& event : Take()) EXPECT_EQ(CHILDID_SELF, event.second) << "a rejected press";
+  Events tick;
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !(tick = Take()).empty(); }, 3000));
+  EXPECT_EQ((Events{{EVENT_OBJECT_VALUECHANGE, CHILDID_SELF}}), tick);
+  std::string line;
+  EXPECT_TRUE(e2e::WaitUntil([&] {
+    line = StatusLine(session);
+    return Read(grid, CHILDID_SELF).find("Torvane = " + line + " (role 24,") == 0;
+  })) << Read(grid, CHILDID_SELF);
+  EXPECT_NE(0u, line.find("0'00")) << line;
+  UnhookWinEvent(hook);
+
+  // The default action and Space, each on the same board: on an uncovered number beside a
+  // covered safe cell, its mines all flagged (the chord), on a covered safe cell, on a mine.
+  s = e2e::ReadSnapshot(session);
+  int cells[3][2] = {};
+  for (int c = 1; c <= 10; ++c)
+    for (int r = 1; r <= 10; ++r)
+      for (int n = 0; n < 9 && s.board[c][r] >= 1 && s.board[c][r] <= 8; ++n)
+        if (IsCoveredSafe(s.board[c - 1 + n / 3][r - 1 + n % 3])) cells[0][0] = c, cells[0][1] = r;
+  ASSERT_NE(0, cells[0][0]);
+  for (int n = 0; n < 9; ++n) {
+    signed char& next = s.board[cells[0][0] - 1 + n / 3][cells[0][1] - 1 + n % 3];
+    if (next == kCoveredMine) next = kFlaggedMine;
+  }
+  ASSERT_TRUE(e2e::FindCell(s, -9, -1, &cells[1][0], &cells[1][1]));
+  ASSERT_TRUE(e2e::FindCell(s, kCoveredMine, kCoveredMine, &cells[2][0], &cells[2][1]));
+  for (const auto& cell : cells) {
+    e2e::Snapshot played[2];
+    for (int way = 0; way < 2; ++way) {
+      const CursorRecord cursor = {cell[0], cell[1], 1};
+      ASSERT_TRUE(e2e::WriteSymbol(session, "_Board", s.board, sizeof s.board) &&
+                  e2e::WriteSymbol(session, "_Game", &s.game, sizeof s.game) &&
+                  e2e::WriteSymbol(session, "_GameState", &s.state, sizeof s.state) &&
+                  e2e::WriteSymbol(session, "_Cursor", &cursor, sizeof cursor));
+      EXPECT_TRUE(way == 0 ? grid->accDoDefaultAction(Child(Id(cell[0], cell[1]))) == S_OK
+                           : e2e::Keys(session, {VK_SPACE}));
+      played[way] = e2e::ReadSnapshot(session);
+    }
+    EXPECT_EQ(0, memcmp(played[0].board, played[1].board, sizeof s.board)) << cell[0] << cell[1];
+    EXPECT_NE(0, memcmp(played[0].board, s.board, sizeof s.board)) << "nothing was played";
+    EXPECT_TRUE(played[0].state == played[1].state &&
+                played[0].game.minesLeft == played[1].game.minesLeft);
+  }
+}
+
+// Every cell of a 30 x 30 grid read inside the program, holding each value a cell can hold in
+// turn, in the play and solution views and in both languages; and the answers to calls given
+// null out-pointers.
+TEST_F(Accessible, EveryCellReadInsideTheProgramInEachViewAndLanguage) {
+  columns = 30;
+  ASSERT_TRUE(e2e::Start(session, e2e::SettingsText(30, 15, 4)));
+  ASSERT_TRUE(e2e::PressCell(session, 30, 30, kRight));  // the game runs: the play view
+  e2e::Snapshot s = e2e::ReadSnapshot(session);
+  const int values[] = {kFlaggedMine, -25, -17, kCoveredMine, -9, -2, -1, 0, 1, 8, kExplodedMine};
+  for (int c = 1; c <= 30; ++c)
+    for (int r = 1; r <= 30; ++r) s.board[c][r] = static_cast<signed char>(values[(c + r) % 11]);
+  ASSERT_TRUE(e2e::WriteSymbol(session, "_Board", s.board, sizeof s.board));
+  auto report = std::make_unique<WalkReport>();
+  for (int step = 0; step < 3; ++step) {
+    if (step > 0) {
+      ASSERT_TRUE(e2e::Command(session, step == 1 ? IDM_SEE_SOLUTION : IDM_LANGUAGE));
+    }
+    ASSERT_TRUE(e2e::WalkCells(session, report.get()));
+    ASSERT_EQ(900, report->cells);
+    EXPECT_EQ(0, report->failures);
+    int wrong = 0;
+    std::string first;
+    for (int c = 1; c <= 30; ++c) {
+      for (int r = 1; r <= 30; ++r) {
+        const int tile =
+            e2e::TileFor(s.board[c][r], step == 0 ? e2e::kPlayView : e2e::kSolutionView);
+        const std::string expected = Shown(
+            c, r, FindStringEntry(IDS_TILE_TEXT_BASE + tile + (step == 2 ? 0 : ENGLISH_OFFSET)),
+            step == 2);
+        const LONG i = Id(c, r) - 1;
+        const std::string read = std::string(report->names[i]) + " = " + report->values[i];
+        if (read != expected && wrong++ == 0) first = read + ", not " + expected;
+      }
+    }
+    EXPECT_EQ(0, wrong) << "the first: " << first;
+  }
+  for (int i = 0; i < kNullOutCalls; ++i) EXPECT_EQ(E_POINTER, report->nullOut[i]) << "call " << i;
+}
+
+}  // namespace

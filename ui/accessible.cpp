@@ -1,0 +1,382 @@
+// accessible.cpp: the grid as screen readers read it: the accessible object of the main window's
+// client area, whose children are the cells, and the events that tell them what changed.
+#include "ui/program.h"
+
+#include <commctrl.h>
+#include <oleacc.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "game/game.h"
+#include "res/resource_ids.h"
+#include "res/text.h"
+
+namespace {
+
+// The grid as drawn: at most kMaxGrid cells a side.
+int Columns() {
+  return Game.columns < kMaxGrid ? Game.columns : kMaxGrid;
+}
+int Rows() {
+  return Game.rows < kMaxGrid ? Game.rows : kMaxGrid;
+}
+LONG CellCount() {
+  return Columns() * Rows();
+}
+
+// Child ids: CHILDID_SELF (0) is the grid itself, then the cells row by row.
+LONG ChildIdOf(int column, int row) {
+  return (row - 1) * Columns() + column;
+}
+int ColumnOf(LONG child) {
+  return static_cast<int>((child - 1) % Columns()) + 1;
+}
+int RowOf(LONG child) {
+  return static_cast<int>((child - 1) / Columns()) + 1;
+}
+
+constexpr LONG kNoChild = -1;
+
+// The child a VARIANT names, or kNoChild when it is of another type or names no child here.
+LONG ChildOf(const VARIANT& child) {
+  if (child.vt != VT_I4 || child.lVal < CHILDID_SELF || child.lVal > CellCount()) return kNoChild;
+  return child.lVal;
+}
+
+void SetChild(VARIANT* out, LONG child) {
+  out->vt = VT_I4;
+  out->lVal = child;
+}
+
+// A program text (ANSI) as a new BSTR in *out.
+HRESULT AnswerText(const char* text, BSTR* out) {
+  WCHAR wide[kTextBufferSize];
+  if (MultiByteToWideChar(CP_ACP, 0, text, -1, wide, kTextBufferSize) == 0) wide[0] = L'\0';
+  *out = SysAllocString(wide);
+  return *out != NULL ? S_OK : E_OUTOFMEMORY;
+}
+
+// The status bar's texts as shown, the empty ones left out, joined by single blanks.
+void StatusTexts(char* text, size_t capacity) {
+  text[0] = '\0';
+  size_t used = 0;
+  for (int part = 0; StatusBar != NULL && part < kStatusParts; ++part) {
+    char shown[64] = "";
+    const WPARAM index = static_cast<WPARAM>(part);
+    const WORD length = LOWORD(SendMessageA(StatusBar, SB_GETTEXTLENGTHA, index, 0));
+    if (length == 0 || length >= sizeof shown) continue;
+    SendMessageA(StatusBar, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(shown));
+    snprintf(text + used, capacity - used, "%s%s", used > 0 ? " " : "", shown);
+    used += strlen(text + used);
+  }
+}
+
+// The checks of a call for a text: E_POINTER, E_INVALIDARG, or S_FALSE with *out emptied, which
+// answers "no such text" for the texts no child has, and lets the callers with a text go on.
+HRESULT NoText(VARIANT child, BSTR* out) {
+  if (out == NULL) return E_POINTER;
+  *out = NULL;
+  return ChildOf(child) == kNoChild ? E_INVALIDARG : S_FALSE;
+}
+
+HRESULT Name(LONG child, BSTR* out) {
+  char text[kTextBufferSize];
+  if (child == CHILDID_SELF) {
+    GetWindowTextA(MainWindow, text, sizeof text);
+  } else {
+    FormatText(text, sizeof text, IDS_CELL_NAME, ColumnOf(child), RowOf(child));
+  }
+  return AnswerText(text, out);
+}
+
+HRESULT Value(LONG child, BSTR* out) {
+  if (child != CHILDID_SELF) {
+    return AnswerText(LoadText(IDS_TILE_TEXT_BASE + ShownTile(ColumnOf(child), RowOf(child))), out);
+  }
+  char text[3 * 64];
+  StatusTexts(text, sizeof text);
+  return AnswerText(text, out);
+}
+
+// The keyboard's cursor is the focus inside the grid: its cell, or none while it is hidden.
+LONG FocusedChild() {
+  if (!Cursor.shown || Cursor.column > Columns() || Cursor.row > Rows()) return CHILDID_SELF;
+  return ChildIdOf(Cursor.column, Cursor.row);
+}
+
+LONG State(LONG child) {
+  LONG state = STATE_SYSTEM_FOCUSABLE;
+  if (child == CHILDID_SELF ? GetFocus() == MainWindow && FocusedChild() == CHILDID_SELF
+                            : child == FocusedChild()) {
+    state |= STATE_SYSTEM_FOCUSED;
+  }
+  return state;
+}
+
+// The child's rectangle in client coordinates: the whole client area for the grid itself.
+RECT ClientArea(LONG child) {
+  RECT area = {0, 0, 0, 0};
+  if (child == CHILDID_SELF) {
+    GetClientRect(MainWindow, &area);
+    return area;
+  }
+  const int size = Game.size;
+  area.left = (ColumnOf(child) - 1) * size;
+  area.top = (RowOf(child) - 1) * size;
+  area.right = area.left + size;
+  area.bottom = area.top + size;
+  return area;
+}
+
+HRESULT HitTest(LONG x, LONG y, VARIANT* out) {
+  out->vt = VT_EMPTY;
+  POINT point = {x, y};
+  RECT client;
+  if (!ScreenToClient(MainWindow, &point) || !GetClientRect(MainWindow, &client) ||
+      !PtInRect(&client, point)) {
+    return S_FALSE;
+  }
+  const int column = point.x / Game.size + 1;
+  const int row = point.y / Game.size + 1;
+  SetChild(out, column <= Columns() && row <= Rows() ? ChildIdOf(column, row) : CHILDID_SELF);
+  return S_OK;
+}
+
+// The cells around a cell; the grid's first and last cells from the grid itself.
+HRESULT Navigate(LONG direction, LONG start, VARIANT* out) {
+  out->vt = VT_EMPTY;
+  if (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD) {
+    if (start != CHILDID_SELF) return E_INVALIDARG;
+    SetChild(out, direction == NAVDIR_FIRSTCHILD ? 1 : CellCount());
+    return S_OK;
+  }
+  if (direction < NAVDIR_UP || direction > NAVDIR_PREVIOUS) return E_INVALIDARG;
+  if (start == CHILDID_SELF) return S_FALSE;  // the grid's neighbours are the window's business
+  int column = ColumnOf(start), row = RowOf(start);
+  LONG next = start;
+  switch (direction) {
+    case NAVDIR_UP: --row; break;
+    case NAVDIR_DOWN: ++row; break;
+    case NAVDIR_LEFT: --column; break;
+    case NAVDIR_RIGHT: ++column; break;
+    case NAVDIR_NEXT: ++next; break;
+    default: --next; break;  // NAVDIR_PREVIOUS
+  }
+  if (next == start) {
+    if (column < 1 || column > Columns() || row < 1 || row > Rows()) return S_FALSE;
+    next = ChildIdOf(column, row);
+  }
+  if (next < 1 || next > CellCount()) return S_FALSE;
+  SetChild(out, next);
+  return S_OK;
+}
+
+// The one grid object of the program: it lives as long as the program, so counting its
+// references never frees it, and no call can leave it or its answers half made.
+class GridAccessible : public IAccessible {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+    if (object == NULL) return E_POINTER;
+    *object = NULL;
+    if (id != __uuidof(IUnknown) && id != __uuidof(IDispatch) && id != __uuidof(IAccessible))
+      return E_NOINTERFACE;
+    *object = static_cast<IAccessible*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override {
+    return static_cast<ULONG>(InterlockedIncrement(&references));
+  }
+  ULONG STDMETHODCALLTYPE Release() override {
+    return static_cast<ULONG>(InterlockedDecrement(&references));
+  }
+
+  // Screen readers ask through IAccessible; the dispatch interface is not served.
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (count == NULL) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+    if (info != NULL) *info = NULL;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    return E_NOTIMPL;
+  }
+
+  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+    if (parent == NULL) return E_POINTER;
+    *parent = NULL;
+    return AccessibleObjectFromWindow(MainWindow, static_cast<DWORD>(OBJID_WINDOW),
+                                      __uuidof(IDispatch), reinterpret_cast<void**>(parent));
+  }
+  HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
+    if (count == NULL) return E_POINTER;
+    *count = CellCount();
+    return S_OK;
+  }
+  // The cells are simple elements, with no object of their own.
+  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
+    if (object == NULL) return E_POINTER;
+    *object = NULL;
+    const LONG id = ChildOf(child);
+    if (id == kNoChild) return E_INVALIDARG;
+    if (id != CHILDID_SELF) return S_FALSE;
+    return QueryInterface(__uuidof(IDispatch), reinterpret_cast<void**>(object));
+  }
+  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+    const HRESULT checked = NoText(child, name);
+    return checked == S_FALSE ? Name(child.lVal, name) : checked;
+  }
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+    const HRESULT checked = NoText(child, value);
+    return checked == S_FALSE ? Value(child.lVal, value) : checked;
+  }
+  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
+    return NoText(child, description);
+  }
+  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+    if (role == NULL) return E_POINTER;
+    role->vt = VT_EMPTY;
+    const LONG id = ChildOf(child);
+    if (id == kNoChild) return E_INVALIDARG;
+    SetChild(role, id == CHILDID_SELF ? ROLE_SYSTEM_TABLE : ROLE_SYSTEM_CELL);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+    if (state == NULL) return E_POINTER;
+    state->vt = VT_EMPTY;
+    const LONG id = ChildOf(child);
+    if (id == kNoChild) return E_INVALIDARG;
+    SetChild(state, State(id));
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
+    return NoText(child, help);
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override {
+    if (topic == NULL) return E_POINTER;
+    *topic = -1;
+    return NoText(child, file);
+  }
+  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
+    return NoText(child, shortcut);
+  }
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
+    if (focus == NULL) return E_POINTER;
+    focus->vt = VT_EMPTY;
+    if (FocusedChild() != CHILDID_SELF) SetChild(focus, FocusedChild());
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
+    if (selection == NULL) return E_POINTER;
+    selection->vt = VT_EMPTY;
+    return DISP_E_MEMBERNOTFOUND;  // cells are never selected
+  }
+  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+    const HRESULT checked = NoText(child, action);
+    if (checked != S_FALSE || child.lVal == CHILDID_SELF) return checked;
+    return AnswerText(LoadText(IDS_CELL_ACTION), action);
+  }
+  HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT child) override {
+    return ChildOf(child) == kNoChild ? E_INVALIDARG : DISP_E_MEMBERNOTFOUND;
+  }
+  HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height,
+                                        VARIANT child) override {
+    if (left == NULL || top == NULL || width == NULL || height == NULL) return E_POINTER;
+    *left = *top = *width = *height = 0;
+    const LONG id = ChildOf(child);
+    if (id == kNoChild) return E_INVALIDARG;
+    RECT area = ClientArea(id);
+    MapWindowPoints(MainWindow, NULL, reinterpret_cast<POINT*>(&area), 2);
+    *left = area.left;
+    *top = area.top;
+    *width = area.right - area.left;
+    *height = area.bottom - area.top;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
+    if (end == NULL) return E_POINTER;
+    end->vt = VT_EMPTY;
+    const LONG id = ChildOf(start);
+    return id == kNoChild ? E_INVALIDARG : Navigate(direction, id, end);
+  }
+  HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* child) override {
+    if (child == NULL) return E_POINTER;
+    return HitTest(x, y, child);
+  }
+  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+    const LONG id = ChildOf(child);
+    if (id == kNoChild) return E_INVALIDARG;
+    if (id == CHILDID_SELF) return DISP_E_MEMBERNOTFOUND;
+    // While a dialog of the program is up, the grid takes no key and no press.
+    if (!IsWindowEnabled(MainWindow)) return E_FAIL;
+    UncoverCell(ColumnOf(id), RowOf(id));  // what Space does there
+    AnnounceChanges(MainWindow);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+
+ private:
+  LONG references = 0;
+};
+
+GridAccessible Grid;
+
+// What screen readers were last told: each cell's tile, the grid's value and size, the focused
+// cell. Each input's changes are told once it has been handled, by comparing with these.
+struct Announced {
+  int columns;
+  int rows;
+  int tiles[kMaxGrid][kMaxGrid];  // [column - 1][row - 1]
+  char status[3 * 64];
+  LONG focus;  // the cursor's cell, or CHILDID_SELF while it is hidden
+};
+Announced Told;
+
+}  // namespace
+
+LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam) {
+  // The object id travels as a 32-bit value, whatever the width of lParam.
+  if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT))
+    return DefWindowProcA(window, WM_GETOBJECT, wParam, lParam);
+  return LresultFromObject(__uuidof(IAccessible), wParam, &Grid);
+}
+
+void AnnounceChanges(HWND window) {
+  if (window == NULL) return;
+  const int columns = Columns(), rows = Rows();
+  // Cells of a grid of another size are other children: they are told of all at once.
+  const bool sameGrid = columns == Told.columns && rows == Told.rows;
+  for (int column = 1; column <= columns; ++column) {
+    for (int row = 1; row <= rows; ++row) {
+      const int tile = ShownTile(column, row);
+      if (tile == Told.tiles[column - 1][row - 1]) continue;
+      Told.tiles[column - 1][row - 1] = tile;
+      if (sameGrid)
+        NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window, OBJID_CLIENT, ChildIdOf(column, row));
+    }
+  }
+  if (!sameGrid) {
+    Told.columns = columns;
+    Told.rows = rows;
+    NotifyWinEvent(EVENT_OBJECT_REORDER, window, OBJID_CLIENT, CHILDID_SELF);
+  }
+  char status[sizeof Told.status];
+  StatusTexts(status, sizeof status);
+  if (strcmp(status, Told.status) != 0) {
+    strcpy(Told.status, status);
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window, OBJID_CLIENT, CHILDID_SELF);
+  }
+  // The cursor shown or moved (or the same place with another id in a grid of another size).
+  const LONG focus = FocusedChild();
+  if (focus != CHILDID_SELF && (focus != Told.focus || !sameGrid))
+    NotifyWinEvent(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, focus);
+  Told.focus = focus;
+}
