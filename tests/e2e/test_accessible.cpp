@@ -19,14 +19,6 @@ namespace {
 using e2e::kLeft;
 using e2e::kRight;
 
-VARIANT Child(LONG id) {
-  VARIANT child;
-  VariantInit(&child);
-  child.vt = VT_I4;
-  child.lVal = id;
-  return child;
-}
-
 // An answer as the program's ANSI text, freed; "<error>" unless the call answered S_OK.
 std::string Text(HRESULT answer, BSTR text) {
   char narrow[256] = "<error>";

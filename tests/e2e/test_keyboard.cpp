@@ -21,7 +21,7 @@ TEST(Keyboard, MiddleButtonChordsAsTheRuleSays) {
   e2e::Session session;
   ASSERT_TRUE(e2e::Start(session));
   // Before the game runs the chord does nothing at all: no clock, no change.
-  ASSERT_TRUE(e2e::MiddlePressCell(session, 1, 1));
+  ASSERT_TRUE(e2e::PressCell(session, 1, 1, e2e::kMiddle, true));
   EXPECT_EQ(GS_READY, e2e::ReadSnapshot(session).state);
   EXPECT_EQ("", e2e::StatusText(session, 0));
 
@@ -41,7 +41,7 @@ TEST(Keyboard, MiddleButtonChordsAsTheRuleSays) {
   // Refused while its mines carry no flags; with them flagged it uncovers every other neighbour.
   Grid expected;
   memcpy(expected, e2e::ReadSnapshot(session).board, sizeof expected);
-  ASSERT_TRUE(e2e::MiddlePressCell(session, column, row));
+  ASSERT_TRUE(e2e::PressCell(session, column, row, e2e::kMiddle, true));
   EXPECT_TRUE(BoardIs(expected, session));
   for (int c = column - 1; c <= column + 1; ++c)
     for (int r = row - 1; r <= row + 1; ++r)
@@ -54,7 +54,7 @@ TEST(Keyboard, MiddleButtonChordsAsTheRuleSays) {
     for (int r = row - 1; r <= row + 1; ++r)
       if (c >= 1 && c <= side && r >= 1 && r <= side && coveredSafe(expected[c][r]))
         e2e::PredictUncover(expected, side, c, r);
-  ASSERT_TRUE(e2e::MiddlePressCell(session, column, row));
+  ASSERT_TRUE(e2e::PressCell(session, column, row, e2e::kMiddle, true));
   EXPECT_TRUE(BoardIs(expected, session)) << "chord on " << column << "," << row;
   EXPECT_EQ(GS_RUNNING, e2e::ReadSnapshot(session).state);
   EXPECT_TRUE(e2e::GridShows(session, e2e::kPlayView));
@@ -90,7 +90,7 @@ TEST(Keyboard, AGameWonWithKeysAloneInBothLanguages) {
     EXPECT_TRUE(BoardIs(expected, session));
     EXPECT_EQ(GS_RUNNING, e2e::ReadSnapshot(session).state);
     EXPECT_EQ("0'00", e2e::StatusText(session, 0));
-    EXPECT_TRUE(e2e::GridShowsCursor(session, e2e::kPlayView));
+    EXPECT_TRUE(e2e::GridShows(session, e2e::kPlayView, true));
 
     // Enter on every mine, each flag seen in memory; the last one wins.
     int column = 1, row = 1;
@@ -120,7 +120,7 @@ TEST(Keyboard, AGameWonWithKeysAloneInBothLanguages) {
     EXPECT_EQ(GS_OVER, s.state);
     EXPECT_EQ(0, s.game.minesLeft);
     EXPECT_EQ(s.game.lastScore, e2e::Read<ScoreEntry>(session, "_ScoreTable").score);
-    EXPECT_TRUE(e2e::GridShowsCursor(session, e2e::kSolutionView));  // on the last flag
+    EXPECT_TRUE(e2e::GridShows(session, e2e::kSolutionView, true));  // on the last flag
     ASSERT_TRUE(e2e::Close(session));
   }
 }
@@ -136,21 +136,21 @@ TEST(Keyboard, CursorFrameAtEveryTileSizeGoneAfterAMousePress) {
     const CursorRecord cursor = CursorOf(session);
     EXPECT_EQ(std::vector<int>({3, 2, 1}),
               std::vector<int>({cursor.column, cursor.row, cursor.shown}));
-    EXPECT_TRUE(e2e::GridShowsCursor(session, e2e::kCoveredView));
+    EXPECT_TRUE(e2e::GridShows(session, e2e::kCoveredView, true));
     // A paint draws it too: moved in memory behind the program's back, it shows once painted.
     const CursorRecord moved = {4, 2, 1};
     ASSERT_TRUE(e2e::WriteSymbol(session, "_Cursor", &moved, sizeof moved));
     RedrawWindow(session.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::GridShowsCursor(session, e2e::kCoveredView); }));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::GridShows(session, e2e::kCoveredView, true); }));
     // The middle button, which does nothing else before the game runs, then the right one.
-    ASSERT_TRUE(size == 15 ? e2e::MiddlePressCell(session, 3, 2)
+    ASSERT_TRUE(size == 15 ? e2e::PressCell(session, 3, 2, e2e::kMiddle, true)
                            : e2e::PressCell(session, 3, 2, e2e::kRight));
     EXPECT_EQ(0, CursorOf(session).shown);
     EXPECT_TRUE(e2e::GridShows(session, size == 15 ? e2e::kCoveredView : e2e::kPlayView));
     if (size != 21) continue;
     ASSERT_TRUE(e2e::Keys(session, {VK_UP, VK_UP}));  // shown in place, then up a row
-    ASSERT_TRUE(e2e::HoldKey(session, VK_RETURN, 3));
-    ASSERT_TRUE(e2e::HoldKey(session, VK_RIGHT, 3));
+    ASSERT_TRUE(e2e::Keys(session, {VK_RETURN}, 3));
+    ASSERT_TRUE(e2e::Keys(session, {VK_RIGHT}, 3));
     const e2e::Snapshot s = e2e::ReadSnapshot(session);
     EXPECT_LE(s.board[4][1], -17) << "a held Enter flags once";
     EXPECT_EQ(s.game.totalMines - 2, s.game.minesLeft);

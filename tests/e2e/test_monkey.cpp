@@ -268,13 +268,13 @@ AssertionResult Act(Monkey& m, const e2e::Snapshot& before) {
     const std::vector<POINT>& cells = where == 2 && !satisfied.empty() ? satisfied : numbers;
     if (where == 0 || cells.empty()) {
       m.Note("middle press at %d,%d", x, y);
-      done = e2e::MiddlePress(m.session, x, y);
+      done = e2e::Press(m.session, x, y, e2e::kMiddle, true);
     } else {
       const POINT cell = cells[static_cast<size_t>(m.Below(static_cast<int>(cells.size())))];
       m.Note("%smiddle press on the number at %ld,%ld", where == 3 ? "flags around, " : "", cell.x,
              cell.y);
       done = (where != 3 || FlagAround(m, before, cell)) &&
-             e2e::MiddlePressCell(m.session, cell.x, cell.y);
+             e2e::PressCell(m.session, cell.x, cell.y, e2e::kMiddle, true);
     }
   } else if (roll < 72) {
     const std::vector<POINT>& cells = roll < 63 ? mines : safe;
