@@ -100,7 +100,7 @@ bool Flush(const Session& session);
 // --- Input to the main window. With post, the messages are posted and flushed: use it for
 // anything that can open a modal dialog (a winning flag, commands 200, 201, 300), which a
 // sent message would wait for.
-enum Button { kLeft, kRight };
+enum Button { kLeft, kRight, kMiddle };
 // A press (button down then up, with the MK_ flags a real press carries) at a client point.
 bool Press(const Session& session, int x, int y, Button button, bool post = false);
 // The same at the centre of cell (column, row), numbered from 1, for the running game's tiles.
@@ -110,16 +110,10 @@ bool Command(const Session& session, int id, bool post = false);
 // to (for a key whose handling may wait on another program); to the main window (null) it goes
 // through the program's accelerators.
 bool Key(const Session& session, int virtualKey, HWND target = nullptr, bool flush = true);
-// The middle button (down then up, posted, then Flush) at a client point, or at the centre of a
-// cell of the running game.
-bool MiddlePress(const Session& session, int x, int y);
-bool MiddlePressCell(const Session& session, int column, int row);
-// Key presses as the keyboard gives them (WM_KEYDOWN then WM_KEYUP, with their scan codes), all
-// posted to the main window in order through the program's message loop, then one Flush.
-bool Keys(const Session& session, const std::vector<int>& virtualKeys);
-// A key held down: WM_KEYDOWN, then `repeats` more as the keyboard's auto-repeat sends them (the
-// previous-state bit set), then WM_KEYUP; posted to the main window, then Flush.
-bool HoldKey(const Session& session, int virtualKey, int repeats);
+// Key presses as the keyboard gives them (WM_KEYDOWN, `repeats` more as its auto-repeat sends
+// them, then WM_KEYUP, with their scan codes), all posted to the main window in order through the
+// program's message loop, then one Flush.
+bool Keys(const Session& session, const std::vector<int>& virtualKeys, int repeats = 0);
 
 // --- Dialogs: visible #32770 windows owned by the main window, told apart by a control only
 // their template has (IDC_SCORE_LIST, IDC_ABOUT_NAME, IDC_CONGRATULATION_TEXT, IDC_NAME_EDIT,
@@ -153,8 +147,10 @@ std::string StatusText(const Session& session, int part);
 std::string MenuText(const Session& session, int item, bool byPosition = false);
 int MenuState(const Session& session, int commandId);
 // Every cell of the client area on the screen against the program's own tile for its value.
+// With the cursor (shown), its cell under its frame: a cyan band inside the tile's edge (one pixel
+// on 15-pixel tiles, two on 18 and 21), then a black ring.
 enum View { kCoveredView, kPlayView, kSolutionView };
-::testing::AssertionResult GridShows(const Session& session, View view);
+::testing::AssertionResult GridShows(const Session& session, View view, bool withCursor = false);
 // Outer size and place: grid side x tile size plus the frame, centred on the screen.
 ::testing::AssertionResult WindowFits(const Session& session, int side, int size);
 // Every pixel of the client area outside the grid and above the status bar shows this colour
@@ -162,19 +158,6 @@ enum View { kCoveredView, kPlayView, kSolutionView };
 ::testing::AssertionResult AroundGridShows(const Session& session, COLORREF colour);
 // Which tile a cell value shows in a view, as the player sees it (TILE_COVERED to TILE_EXPLODED).
 int TileFor(int value, View view);
-// GridShows with the keyboard's cursor, read from the program's memory: its cell shows its tile
-// with the cursor's frame over it (CursorPixel).
-::testing::AssertionResult GridShowsCursor(const Session& session, View view);
-// The colour (0xRRGGBB) of the cursor's frame at a distance from its cell's edge, or kTilePixel
-// where the tile shows: the tile's own edge, a cyan band (one pixel on 15-pixel tiles, two on 18
-// and 21), a black ring, then the tile.
-constexpr DWORD kTilePixel = 0xFFFFFFFF;
-constexpr DWORD CursorPixel(int size, int distance) {
-  const int band = size == 15 ? 1 : 2;
-  return distance >= 1 && distance <= band ? 0x00FFFF
-         : distance == band + 1            ? 0x000000
-                                           : kTilePixel;
-}
 
 // --- The program's records, read from its memory (symbols of the link map, such as "_Board",
 // "_Game", "_GameState", "_Settings", "_ScoreTable").
@@ -207,7 +190,7 @@ void PredictUncover(Grid& board, int side, int column, int row);
 // changing; false if it could not.
 bool SaveWindowPicture(HWND window, const char* path);
 // A rectangle of the screen as it shows now, top-down, as 0x00RRGGBB; empty if unreadable.
-std::vector<DWORD> ScreenArea(int x, int y, int width, int height);
+std::vector<DWORD> ScreenPixels(int x, int y, int width, int height);
 
 // --- Screen readers inside the program: the probe's walk of every cell's name and value through
 // the grid's accessible object, on the program's thread (probe.h); false if it could not run.

@@ -19,8 +19,10 @@ LPARAM KeyParameter(int virtualKey, bool up) {
 bool Press(const Session& session, int x, int y, Button button, bool post) {
   if (!Usable(session)) return false;
   const LPARAM point = MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
-  const UINT down = button == kLeft ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
-  const WPARAM flags = button == kLeft ? MK_LBUTTON : MK_RBUTTON;
+  static const UINT kDowns[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+  static const WPARAM kFlags[] = {MK_LBUTTON, MK_RBUTTON, MK_MBUTTON};
+  const UINT down = kDowns[button];
+  const WPARAM flags = kFlags[button];
   if (post) {
     return PostMessageA(session.window, down, flags, point) &&
            PostMessageA(session.window, down + 1, 0, point) && Flush(session);
@@ -50,43 +52,21 @@ bool Key(const Session& session, int virtualKey, HWND target, bool flush) {
          (!flush || Flush(session));
 }
 
-bool MiddlePress(const Session& session, int x, int y) {
-  const LPARAM point = MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
-  return Usable(session) && PostMessageA(session.window, WM_MBUTTONDOWN, MK_MBUTTON, point) &&
-         PostMessageA(session.window, WM_MBUTTONUP, 0, point) && Flush(session);
-}
-
-bool MiddlePressCell(const Session& session, int column, int row) {
-  GameRecord game = {};
-  ReadSymbol(session, "_Game", &game, sizeof game);
-  const int size = game.size > 0 ? game.size : 18;
-  return MiddlePress(session, (column - 1) * size + size / 2, (row - 1) * size + size / 2);
-}
-
-bool Keys(const Session& session, const std::vector<int>& virtualKeys) {
+bool Keys(const Session& session, const std::vector<int>& virtualKeys, int repeats) {
   // A Flush first puts the probe in place while the program is idle: under Wine, loading it (a
   // thread of ours in the program) while the program translated posted keys has once in some ten
   // runs corrupted the program's heap ("corrupted double-linked list", and the program gone).
   if (!Usable(session) || !Flush(session)) return false;
   for (int virtualKey : virtualKeys) {
     const WPARAM key = static_cast<WPARAM>(virtualKey);
-    if (!PostMessageA(session.window, WM_KEYDOWN, key, KeyParameter(virtualKey, false)) ||
-        !PostMessageA(session.window, WM_KEYUP, key, KeyParameter(virtualKey, true))) {
-      return false;
+    const LPARAM down = KeyParameter(virtualKey, false);
+    for (int i = 0; i <= repeats; ++i) {  // the repeats with the previous-state bit set
+      if (!PostMessageA(session.window, WM_KEYDOWN, key, i == 0 ? down : down | (1 << 30)))
+        return false;
     }
+    if (!PostMessageA(session.window, WM_KEYUP, key, KeyParameter(virtualKey, true))) return false;
   }
   return Flush(session);
-}
-
-bool HoldKey(const Session& session, int virtualKey, int repeats) {
-  if (!Usable(session) || !Flush(session)) return false;  // the probe first, as in Keys
-  const WPARAM key = static_cast<WPARAM>(virtualKey);
-  const LPARAM down = KeyParameter(virtualKey, false);
-  bool posted = PostMessageA(session.window, WM_KEYDOWN, key, down);
-  for (int i = 0; i < repeats && posted; ++i)
-    posted = PostMessageA(session.window, WM_KEYDOWN, key, down | (static_cast<LPARAM>(1) << 30));
-  return posted && PostMessageA(session.window, WM_KEYUP, key, KeyParameter(virtualKey, true)) &&
-         Flush(session);
 }
 
 bool SetText(HWND dialog, int controlId, const char* text) {

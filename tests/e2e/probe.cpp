@@ -63,14 +63,6 @@ double Milliseconds() {
   return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-VARIANT Child(LONG id) {
-  VARIANT child;
-  VariantInit(&child);
-  child.vt = VT_I4;
-  child.lVal = id;
-  return child;
-}
-
 // An answer kept as the program's ANSI text, then freed as a screen reader frees it.
 void Keep(BSTR text, char (&kept)[kWalkTextSize]) {
   kept[0] = '\0';
@@ -79,6 +71,7 @@ void Keep(BSTR text, char (&kept)[kWalkTextSize]) {
   SysFreeString(text);
 }
 
+// What calls given a null out-pointer answer: each must be E_POINTER.
 void AskWithNullPointers(IAccessible* grid) {
   const VARIANT cell = Child(1);
   LONG number = 0;
@@ -102,14 +95,11 @@ void AskWithNullPointers(IAccessible* grid) {
 
 // On the program's thread, between its messages, as its own code would run.
 void WalkCells(HWND window) {
-  Walk.cells = 0;
-  Walk.failures = 0;
+  Walk.cells = Walk.failures = 0;
   IAccessible* grid = nullptr;
   if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
-                                        __uuidof(IAccessible), reinterpret_cast<void**>(&grid))) ||
-      grid == nullptr) {
+                                        __uuidof(IAccessible), reinterpret_cast<void**>(&grid))))
     return;
-  }
   LONG count = 0;
   grid->get_accChildCount(&count);
   if (count > kWalkCells) count = kWalkCells;

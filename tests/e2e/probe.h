@@ -39,13 +39,10 @@ constexpr char kFlushSeenExport[] = "FlushSeen";
 // window as this registered message once the watch is on; the answer waits in the probe's
 // exported WalkReport.
 constexpr char kWalkMessage[] = "Torvane end-to-end walk";
+constexpr char kWalkReportExport[] = "Walk";
 constexpr int kWalkCells = 30 * 30;
 constexpr int kWalkTextSize = 32;
-// Calls given a null out-pointer, each of which must answer E_POINTER: get_accName,
-// get_accValue, get_accRole, get_accState, get_accDefaultAction, get_accChild (of cell 1),
-// get_accChildCount, get_accFocus, get_accParent, accLocation, accNavigate (right from cell 1),
-// accHitTest, QueryInterface.
-constexpr int kNullOutCalls = 13;
+constexpr int kNullOutCalls = 13;  // calls given a null out-pointer, in probe.cpp
 struct WalkReport {
   int32_t cells;     // cells walked; 0 when the object could not be had
   int32_t failures;  // name and value calls that did not answer S_OK
@@ -55,4 +52,11 @@ struct WalkReport {
   char names[kWalkCells][kWalkTextSize];  // in the program's ANSI code page, cell by child id
   char values[kWalkCells][kWalkTextSize];
 };
-constexpr char kWalkReportExport[] = "Walk";
+
+// A child of an accessible object by its id (0: the object itself), as screen readers ask.
+inline VARIANT Child(LONG id) {
+  VARIANT child = {};
+  child.vt = VT_I4;
+  child.lVal = id;
+  return child;
+}

@@ -138,10 +138,10 @@ TEST(Fatal, ASettingsFileThatCannotBeWrittenAtExitEndsTheProgramWithTheMessage) 
     ASSERT_NE(nullptr, box) << "the program ended without the message box";
     EXPECT_FALSE(IsWindowVisible(session.window));
     const int side = 4 * 18;  // four tiles a side
-    const std::vector<DWORD> corner = e2e::ScreenArea(0, 0, side, side);
+    const std::vector<DWORD> corner = e2e::ScreenPixels(0, 0, side, side);
     ASSERT_FALSE(corner.empty());
     ASSERT_TRUE(e2e::PressCell(session, 2, 2, e2e::kLeft, true));
-    EXPECT_FALSE(e2e::WaitUntil([&] { return e2e::ScreenArea(0, 0, side, side) != corner; }, 500))
+    EXPECT_FALSE(e2e::WaitUntil([&] { return e2e::ScreenPixels(0, 0, side, side) != corner; }, 500))
         << "the press drew on the screen";
     AnswerFatalBox(session, box);
     const DWORD attributes = GetFileAttributesA(session.settingsPath);

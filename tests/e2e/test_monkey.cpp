@@ -2,7 +2,6 @@
 // dialogs on the real program, with the rules' invariants checked from its memory after every step.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -50,19 +49,14 @@ struct Monkey {
   }
 };
 
-int Uncovered(const e2e::Snapshot& s) {
-  int cells = 0;
-  for (int c = 1; c <= s.game.columns; ++c)
-    for (int r = 1; r <= s.game.rows; ++r) cells += s.board[c][r] >= 0;
-  return cells;
-}
-
 bool IsMine(int value) {
   return value == kCoveredMine || value == kFlaggedMine || value == kExplodedMine;
 }
 
-// Everything the rules promise about the records, whatever happened before.
-AssertionResult Invariants(const e2e::Snapshot& s, const CursorRecord& cursor) {
+// Everything the rules promise about the records, whatever happened before; and how many cells
+// are uncovered.
+AssertionResult Invariants(const e2e::Snapshot& s, const CursorRecord& cursor,
+                           int* uncoveredCells) {
   const GameRecord& g = s.game;
   const int total = g.columns * g.rows / (g.ratio != 0 ? g.ratio : 1);
   if (s.state < GS_READY || s.state > GS_EXPLODED) return AssertionFailure() << "state " << s.state;
@@ -115,6 +109,7 @@ AssertionResult Invariants(const e2e::Snapshot& s, const CursorRecord& cursor) {
       (cursor.shown != 0 && cursor.shown != 1))
     return AssertionFailure() << "cursor " << cursor.column << "," << cursor.row << " shown "
                               << cursor.shown;
+  *uncoveredCells = uncovered;
   return AssertionSuccess();
 }
 
@@ -176,8 +171,7 @@ AssertionResult VisitDialog(Monkey& m) {
 }
 
 // Flags around an uncovered number until they count as many as it shows: on its mines, or now
-// and then some on safe cells in mines' places, where a chord then explodes. Posted: a flag may
-// win.
+// and then on safe cells, where a chord then explodes. Posted: a flag may win.
 bool FlagAround(Monkey& m, const e2e::Snapshot& s, POINT cell) {
   std::vector<POINT> mines, safe;
   int need = s.board[cell.x][cell.y];
@@ -185,14 +179,10 @@ bool FlagAround(Monkey& m, const e2e::Snapshot& s, POINT cell) {
     for (int r = cell.y - 1; r <= cell.y + 1; ++r) {
       need -= s.board[c][r] <= -17;
       if (s.board[c][r] == kCoveredMine) mines.push_back({c, r});
-      if (s.board[c][r] >= -9 && s.board[c][r] <= -1) safe.push_back({c, r});
+      if (IsCoveredSafe(s.board[c][r])) safe.push_back({c, r});
     }
   }
-  if (!mines.empty() && !safe.empty() && m.Below(3) == 0) {
-    const size_t wrong = std::min(mines.size(), safe.size());
-    for (size_t i = static_cast<size_t>(m.Below(static_cast<int>(wrong))); i < wrong; ++i)
-      mines[i] = safe[i];
-  }
+  if (m.Below(3) == 0) mines.swap(safe);
   bool done = true;
   for (size_t i = 0; i < mines.size() && static_cast<int>(i) < need && done; ++i)
     done = e2e::PressCell(m.session, mines[i].x, mines[i].y, e2e::kRight, true);
@@ -205,19 +195,11 @@ AssertionResult PressKeys(Monkey& m) {
                                 VK_HOME, VK_END,   VK_PRIOR, VK_NEXT};
   static const int kActs[7] = {VK_SPACE, VK_SPACE, VK_RETURN, VK_RETURN, VK_ESCAPE, VK_F2, VK_F3};
   std::vector<int> keys;
-  char names[64] = "";
   for (int i = m.Below(4); i > 0; --i) keys.push_back(kMoves[m.Below(8)]);
+  m.shownAfter = keys.empty() ? -1 : 1;  // a move shows it, and no key that acts hides it
   // Enter may win and open a dialog, which would take the keys after it: it comes last.
   if (keys.empty() || m.Below(2)) keys.push_back(kActs[m.Below(7)]);
-  for (int key : keys) {
-    const size_t used = strlen(names);
-    snprintf(names + used, sizeof names - used, " %#x", key);
-  }
-  m.Note("keys%s", names);
-  m.shownAfter = -1;
-  for (int key : keys)
-    if (key != VK_SPACE && key != VK_RETURN && key != VK_ESCAPE && key != VK_F2 && key != VK_F3)
-      m.shownAfter = 1;
+  m.Note("%d keys, the last %#x", static_cast<int>(keys.size()), keys.back());
   return e2e::Keys(m.session, keys) ? AssertionSuccess()
                                     : AssertionFailure() << "the program did not take the keys";
 }
@@ -233,9 +215,9 @@ AssertionResult Act(Monkey& m, const e2e::Snapshot& before) {
   std::vector<POINT> mines, safe, numbers, satisfied;
   for (int c = 1; c <= before.game.columns; ++c) {
     for (int r = 1; r <= before.game.rows; ++r) {
+      if (before.board[c][r] == kCoveredMine) mines.push_back({c, r});
+      if (before.board[c][r] >= -9 && before.board[c][r] <= -1) safe.push_back({c, r});
       const int value = before.board[c][r];
-      if (value == kCoveredMine) mines.push_back({c, r});
-      if (value >= -9 && value <= -1) safe.push_back({c, r});
       if (value < 1 || value > 8) continue;
       int flags = 0;
       for (int dc = -1; dc <= 1; ++dc)
@@ -246,18 +228,18 @@ AssertionResult Act(Monkey& m, const e2e::Snapshot& before) {
   m.chord = roll >= 45 && roll < 52;
   const size_t count = mines.size();
   bool done = true;
-  m.shownAfter = roll < 73 ? 0 : -1;  // every mouse press hides the cursor
+  // Every mouse press hides the cursor. No press: more mines than one step may flag (or none),
+  // or no cell of the kind drawn.
+  const bool none = roll < 3 ? count == 0 || count > 30
+                             : roll >= 52 && roll < 72 && (roll < 63 ? mines : safe).empty();
+  m.shownAfter = roll < 73 && !none ? 0 : -1;
+  if (none) return AssertionSuccess();
   if (roll < 3) {
     // Flags on every mine left: a win, unless the game is frozen or over. Only the last flag
     // can open a dialog; the others can be sent.
-    if (count > 30) {  // too many presses for one step
-      m.shownAfter = -1;
-      return AssertionSuccess();
-    }
     m.Note("flags on the %d mines left", static_cast<int>(count));
     for (size_t i = 0; i < count && done; ++i)
       done = e2e::PressCell(m.session, mines[i].x, mines[i].y, e2e::kRight, i + 1 == count);
-    if (count == 0) m.shownAfter = -1;
   } else if (roll < 45) {
     const bool right = roll >= 25;
     m.Note("%s press at %d,%d", right ? "right" : "left", x, y);
@@ -268,20 +250,16 @@ AssertionResult Act(Monkey& m, const e2e::Snapshot& before) {
     const std::vector<POINT>& cells = where == 2 && !satisfied.empty() ? satisfied : numbers;
     if (where == 0 || cells.empty()) {
       m.Note("middle press at %d,%d", x, y);
-      done = e2e::MiddlePress(m.session, x, y);
+      done = e2e::Press(m.session, x, y, e2e::kMiddle, true);
     } else {
       const POINT cell = cells[static_cast<size_t>(m.Below(static_cast<int>(cells.size())))];
       m.Note("%smiddle press on the number at %ld,%ld", where == 3 ? "flags around, " : "", cell.x,
              cell.y);
       done = (where != 3 || FlagAround(m, before, cell)) &&
-             e2e::MiddlePressCell(m.session, cell.x, cell.y);
+             e2e::PressCell(m.session, cell.x, cell.y, e2e::kMiddle, true);
     }
   } else if (roll < 72) {
     const std::vector<POINT>& cells = roll < 63 ? mines : safe;
-    if (cells.empty()) {
-      m.shownAfter = -1;
-      return AssertionSuccess();
-    }
     const POINT cell = cells[static_cast<size_t>(m.Below(static_cast<int>(cells.size())))];
     m.Note("%s at %ld,%ld", roll < 63 ? "flag on the mine" : "left press on the safe cell", cell.x,
            cell.y);
@@ -320,20 +298,21 @@ TEST(Monkey, RandomPlayKeepsTheRulesInvariants) {
   ASSERT_TRUE(e2e::Start(m.session, e2e::SettingsText(12, 18, 5)));
   e2e::Snapshot s = e2e::ReadSnapshot(m.session);
   CursorRecord cursor = e2e::Read<CursorRecord>(m.session, "_Cursor");
-  ASSERT_TRUE(Invariants(s, cursor));
+  int uncovered = 0;
+  ASSERT_TRUE(Invariants(s, cursor, &uncovered));
   const DWORD started = GetTickCount();
   for (m.step = 0; m.step < steps; ++m.step) {
     // Each check names the seed and the last actions, to replay a failure.
     const auto context = [&] { return "seed " + std::to_string(seed) + "\n" + m.History(); };
-    const e2e::Snapshot before = s;
+    const int uncoveredBefore = uncovered;
     ASSERT_TRUE(Act(m, s)) << context();
     ASSERT_TRUE(AnswerWinDialogs(m)) << context();
     ASSERT_TRUE(e2e::Sync(m.session)) << "the program ended or hangs; " << context();
     ASSERT_EQ(nullptr, e2e::FindDialog(m.session, 0)) << "a dialog stayed open; " << context();
     ASSERT_TRUE(e2e::ReadSnapshot(m.session, &s)) << context();
     ASSERT_TRUE(e2e::ReadSymbol(m.session, "_Cursor", &cursor, sizeof cursor)) << context();
-    ASSERT_TRUE(Invariants(s, cursor)) << context();
-    m.chords += m.chord && Uncovered(s) > Uncovered(before);
+    ASSERT_TRUE(Invariants(s, cursor, &uncovered)) << context();
+    m.chords += m.chord && uncovered > uncoveredBefore;
     ASSERT_TRUE(m.shownAfter < 0 || cursor.shown == m.shownAfter)
         << "cursor shown " << cursor.shown << "; " << context();
     // Every change of the counter is redrawn at once.

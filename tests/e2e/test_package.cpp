@@ -18,10 +18,8 @@ TEST(Package, TheUnzippedProgramPlaysAndWritesItsSettingsBesideItself) {
 
   e2e::Session session;
   ASSERT_TRUE(e2e::StartIn(session, folder.c_str()));
-  EXPECT_TRUE(e2e::WindowFits(session, 10, 18));
   // A corner never hides a mine: it is uncovered and starts the clock; a flag goes on another.
   ASSERT_TRUE(e2e::PressCell(session, 1, 1, e2e::kLeft));
-  EXPECT_EQ(GS_RUNNING, e2e::ReadSnapshot(session).state);
   EXPECT_EQ("0'00", e2e::StatusText(session, 0));
   ASSERT_TRUE(e2e::PressCell(session, 10, 10, e2e::kRight));
   EXPECT_EQ("Mines:15", e2e::StatusText(session, 1));

@@ -16,13 +16,8 @@ cmake --build "$build" --target package >/dev/null || fail "the package target f
 (cd "$(dirname "$zip")" && sha256sum --quiet -c "$(basename "$zip").sha256") ||
   fail "the .sha256 beside the zip does not match it"
 
-expected="$folder/
-$folder/LICENSE.txt
-$folder/LISEZMOI-README.txt
-$folder/torvane-en.htm
-$folder/torvane-fr.htm
-$folder/torvane.exe
-$folder/torvane.hlp"
+expected=$(for file in "" LICENSE.txt LISEZMOI-README.txt torvane-en.htm torvane-fr.htm \
+  torvane.exe torvane.hlp; do echo "$folder/$file"; done)
 listing=$(zipinfo -1 "$zip")
 [ "$listing" = "$expected" ] || fail "the zip holds, in this order:
 $listing
@@ -55,14 +50,14 @@ french=${text%%ENGLISH*}
 english=${text#*ENGLISH}
 [ "$french" != "$text" ] && [ "${french#*FRANÇAIS}" != "$french" ] ||
   fail "the read-me is not French then English"
-for words in "jeu de réflexion" "Décompressez" "torvane.ini" "Souris et clavier" "licence MIT" \
-  "LICENSE.txt"; do
-  grep -qF "$words" <<<"$french" || fail "the French half lacks \"$words\""
-done
-for words in "puzzle for one player" "Unzip" "torvane.ini" "Mouse and keys" "MIT licence" \
-  "LICENSE.txt"; do
-  grep -qF "$words" <<<"$english" || fail "the English half lacks \"$words\""
-done
+says() {  # says HALF WORDS...: that half of the read-me holds each of the words
+  local half=$1 words
+  shift
+  for words; do grep -qF "$words" <<<"${!half}" || fail "the $half half lacks \"$words\""; done
+}
+says french "jeu de réflexion" Décompressez torvane.ini "Souris et clavier" "licence MIT" \
+  LICENSE.txt
+says english "puzzle for one player" Unzip torvane.ini "Mouse and keys" "MIT licence" LICENSE.txt
 inputs=$(awk '/^\| Input \| Effect \|/ { table = 1; next } table && !/^\|/ { exit }
   table && !/^\|-/ { split($0, cell, "|"); print cell[2] }' "$readme" |
   sed 's/`//g; s/([^)]*)//g; s/^ *//; s/ *$//')

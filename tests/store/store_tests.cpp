@@ -274,18 +274,12 @@ TEST_F(SettingsFile, ASaveFallsBackToWritingInPlaceAndOtherwiseKeepsTheOldFile) 
       {0777, 0666, none, true, 100, true},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message()
-                 << c.old.size() << " bytes, folder " << std::oct << c.folder << ", file " << c.file
-                 << ", limit " << std::dec << c.sizeLimit);
+    SCOPED_TRACE(testing::Message() << "case " << &c - cases);
     ASSERT_EQ(chmod(dir_, 0755), 0);
     unlink(path_.c_str());
     unlink(leftover.c_str());
-    if (c.old != none) {
-      ASSERT_EQ(chmod(WriteWhole(path_, c.old).c_str(), c.file), 0);
-    }
-    if (c.leftover) {
-      ASSERT_EQ(chmod(WriteWhole(leftover, "left").c_str(), 0444), 0);
-    }
+    ASSERT_TRUE(c.old == none || chmod(WriteWhole(path_, c.old).c_str(), c.file) == 0);
+    ASSERT_TRUE(!c.leftover || chmod(WriteWhole(leftover, "left").c_str(), 0444) == 0);
     ASSERT_EQ(chmod(dir_, c.folder), 0);
     EXPECT_EXIT(SaveAsNobody(path_, c.sizeLimit), ::testing::ExitedWithCode(c.fails ? 1 : 0),
                 ::testing::StrEq(c.fails ? fatal : ""));
