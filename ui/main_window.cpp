@@ -56,9 +56,18 @@ void OpenHelpPage(HWND window) {
   MessageBoxA(window, message, LoadText(IDS_CAPTION), MB_ICONWARNING | MB_OK);
 }
 
+// The viewer opens its file with OpenFile, which refuses a path of OFS_MAXPATHNAME (128) or more:
+// a help file that deep is named by its short (8.3) form, where the volume has one.
+const char* WinHelpFile() {
+  static char shortPath[kPathCapacity];
+  if (strlen(HelpPath) < OFS_MAXPATHNAME) return HelpPath;
+  const DWORD length = GetShortPathNameA(HelpPath, shortPath, sizeof shortPath);
+  return length > 0 && length < sizeof shortPath ? shortPath : HelpPath;
+}
+
 void ShowHelp(HWND window) {
   if (HasWinHelp()) {
-    WinHelpA(window, HelpPath, HELP_CONTENTS, 0);
+    WinHelpA(window, WinHelpFile(), HELP_CONTENTS, 0);
   } else {
     OpenHelpPage(window);
   }
@@ -80,7 +89,7 @@ void RunCommand(HWND window, int command) {
 }
 
 void Destroy(HWND window) {
-  if (HasWinHelp()) WinHelpA(window, HelpPath, HELP_QUIT, 0);
+  if (HasWinHelp()) WinHelpA(window, WinHelpFile(), HELP_QUIT, 0);
   MainWindow = NULL;
   PostQuitMessage(0);
 }
