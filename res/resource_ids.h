@@ -144,5 +144,7 @@
 #define IDS_TILE_TEXT_WRONG_FLAG 562
 #define IDS_TILE_TEXT_MINE 563
 #define IDS_TILE_TEXT_EXPLODED 564
+/* Strings: the keys of the settings file's extra lines, after its 29 lines */
+#define IDS_KEY_NO_GUESS 600
 
 #endif
