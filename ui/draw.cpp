@@ -14,8 +14,6 @@ HBITMAP TileStrip;
 
 namespace {
 
-// Indexed by the tile's offset minus 1.
-HBITMAP TileBitmaps[TILE_COUNT];
 // The strip's pixels, rows from the top down: the tiles are copied from here.
 const uint32_t* StripPixels;
 
@@ -78,24 +76,40 @@ void DrawCursor(HDC dc, int size) {
 
 constexpr WORD kTrueColourBits = 32;
 
-// The loaded tiles side by side in a new bitmap. A DIB section rather than a bitmap of the
-// screen's format: selecting one then needs no check of its format against the display's,
-// which costs a round trip to the server under Wine.
-HBITMAP ComposeTileStrip(int size) {
+// A bitmap resource of the program: its header and palette, then its pixels; null if missing.
+const BITMAPINFO* BitmapResource(int id, const void** pixels) {
+  HRSRC found = FindResourceA(Instance, MAKEINTRESOURCEA(id), RT_BITMAP);
+  const BITMAPINFO* info =
+      found != NULL ? static_cast<const BITMAPINFO*>(LockResource(LoadResource(Instance, found)))
+                    : NULL;
+  if (info == NULL) return NULL;
+  const BITMAPINFOHEADER& header = info->bmiHeader;
+  DWORD colours = header.biClrUsed;
+  if (colours == 0 && header.biBitCount <= 8) colours = 1u << header.biBitCount;
+  if (header.biCompression == BI_BITFIELDS) colours = 3;  // the three colour masks
+  *pixels = reinterpret_cast<const BYTE*>(info) + header.biSize + colours * sizeof(RGBQUAD);
+  return info;
+}
+
+// The fourteen tiles of one size side by side in a new bitmap, each copied straight from its
+// resource: no bitmap of the screen's format is made per tile, whose selection would cost a
+// round trip to the server under Wine. A DIB section, whose own selection needs no such check.
+HBITMAP ComposeTileStrip(int base, int size) {
   void* pixels = NULL;
   HBITMAP strip = CreateTrueColourBitmap(TILE_COUNT * size, size, &pixels);
   StripPixels = static_cast<const uint32_t*>(pixels);
+  if (strip == NULL) return NULL;
   HDC stripDc = CreateCompatibleDC(NULL);
-  HDC tileDc = CreateCompatibleDC(NULL);
-  HGDIOBJ stripOriginal = SelectObject(stripDc, strip);
-  HGDIOBJ tileOriginal = SelectObject(tileDc, TileBitmaps[0]);
+  HGDIOBJ original = SelectObject(stripDc, strip);
   for (int tile = 1; tile <= TILE_COUNT; ++tile) {
-    SelectObject(tileDc, TileBitmaps[tile - 1]);
-    BitBlt(stripDc, TileStripLeft(tile, size), 0, size, size, tileDc, 0, 0, SRCCOPY);
+    const void* tilePixels = NULL;
+    const BITMAPINFO* info = BitmapResource(base + tile, &tilePixels);
+    if (info == NULL) continue;
+    SetDIBitsToDevice(stripDc, TileStripLeft(tile, size), 0, static_cast<DWORD>(size),
+                      static_cast<DWORD>(size), 0, 0, 0, static_cast<UINT>(size), tilePixels, info,
+                      DIB_RGB_COLORS);
   }
-  SelectObject(tileDc, tileOriginal);
-  SelectObject(stripDc, stripOriginal);
-  DeleteDC(tileDc);
+  SelectObject(stripDc, original);
   DeleteDC(stripDc);
   return strip;
 }
@@ -215,14 +229,9 @@ void LoadTileBitmaps(int size) {
     case 21: base = TILE_BASE_21; break;
     default: return;
   }
-  for (int offset = 1; offset <= TILE_COUNT; ++offset) {
-    HBITMAP bitmap = LoadBitmapA(Instance, MAKEINTRESOURCEA(base + offset));
-    // Only the current size is ever drawn: let the old set go.
-    if (TileBitmaps[offset - 1]) DeleteObject(TileBitmaps[offset - 1]);
-    TileBitmaps[offset - 1] = bitmap;
-  }
-  if (TileStrip) DeleteObject(TileStrip);  // goes with the set it was made of
-  TileStrip = ComposeTileStrip(size);
+  // Only the current size is ever drawn: the old strip goes.
+  if (TileStrip) DeleteObject(TileStrip);
+  TileStrip = ComposeTileStrip(base, size);
   TileBitmapsSize = size;
   ForgetComposedGrid();  // the image's cells came from the old strip
 }

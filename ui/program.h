@@ -23,11 +23,14 @@ enum StatusPart { STATUS_TIME, STATUS_MINES, STATUS_UNDOS };
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void LayoutWindow(HWND window);
+SIZE MainWindowSize();  // the outer size that the layout gives the window for the dealt game
 void CentreWindow(HWND window, HWND over);
+// Where CentreWindow puts a window of this outer size: over `over`, or the screen when null.
+POINT CentredPlace(int width, int height, HWND over);
 void LocaliseMenu(HMENU menu);
 
 // Drawing (draw.cpp).
-void LoadTileBitmaps(int size);  // the fourteen tiles of this tile size, and their strip
+void LoadTileBitmaps(int size);  // the fourteen tiles of this tile size, into their strip
 extern int TileBitmapsSize;      // the size of the tiles loaded, 0 before the first load
 // The loaded tiles side by side in one bitmap, from which every cell is drawn.
 extern HBITMAP TileStrip;
