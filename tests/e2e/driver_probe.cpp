@@ -87,6 +87,10 @@ uintptr_t ProbeExport(const Session& session, const char* name) {
 
 }  // namespace internal
 
+bool HasLoaded(const Session& session, const char* dll) {
+  return internal::RemoteModule(session.process.hProcess, dll) != 0;
+}
+
 bool WalkCells(const Session& session, WalkReport* report) {
   // The watch that Flush puts in place answers the walk, posted behind the messages before it.
   if (!Flush(session) ||
