@@ -278,4 +278,33 @@ TEST(Help, AsWindows10F1OpensThePageOfTheLanguageThroughTheShellOrNamesTheMissin
   CoUninitialize();
 }
 
+// The text of the message box that the program shows now, once answered; "" when none comes.
+std::string AnswerBox(const e2e::Session& session) {
+  HWND box = e2e::WaitForDialog(session, 0);
+  const std::string text = box != nullptr ? e2e::Text(box, 0xFFFF) : "";
+  if (box != nullptr && PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0)) e2e::WaitForGone(box);
+  return text;
+}
+
+TEST(Help, WithoutTheShellF1SaysOnceWhichDllIsMissingAndTheGameGoesOn) {
+  const RegistryValue win10 = WindowsVersion("win10");
+  // Wine leaves out a DLL that a program's overrides disable: as a Windows without it would.
+  const RegistryValue noShell(
+      HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\torvane.exe\\DllOverrides", "shell32", "");
+  e2e::Session session;
+  ASSERT_TRUE(e2e::Start(session, e2e::SettingsText()));
+  std::string missing = FindStringEntry(IDS_DLL_MISSING + ENGLISH_OFFSET);
+  missing.replace(missing.find("%s"), 2, "shell32.dll");
+  missing.replace(missing.find("%s"), 2, "ShellExecuteA");
+  // The first F1 says what is missing, then that the page did not open; the second, only that.
+  for (const bool first : {true, false}) {
+    ASSERT_TRUE(e2e::Key(session, VK_F1, nullptr, false));
+    if (first) {
+      EXPECT_EQ(missing, AnswerBox(session));
+    }
+    EXPECT_EQ(0u, AnswerBox(session).find("The help page could not be opened"));
+  }
+  EXPECT_TRUE(e2e::Close(session));
+}
+
 }  // namespace
