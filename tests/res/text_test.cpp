@@ -93,6 +93,11 @@ const struct {
     {563, "mine", "mine"},
     {564, "mine explos\351e", "exploded mine"},
     {600, "sanshasard=%d", "noguess=%d"},
+    {660,
+     "Il manque \340 Windows %s (ou sa fonction %s), dont cette partie de Torvane a besoin. Le jeu "
+     "continue sans elle.",
+     "Windows is missing %s (or its function %s), which this part of Torvane needs. The game goes "
+     "on without it."},
 };
 
 // LanguageOffset is process-wide: every test leaves it French.
