@@ -199,7 +199,9 @@ void LayoutWindow(HWND window) {
   int rightEdges[kStatusParts];
   memcpy(rightEdges, kStatusPartEdges, sizeof rightEdges);  // the message takes a writable array
   SendMessageA(StatusBar, SB_SETPARTS, kStatusParts, reinterpret_cast<LPARAM>(rightEdges));
-  DrawMenuBar(window);
+  // Hidden at start-up: LocaliseMenu has just fitted the frame to the bar, and showing the window
+  // draws it; another frame change would only cost time.
+  if (IsWindowVisible(window)) DrawMenuBar(window);
   ShowWindow(MainWindow, SW_SHOW);
   UpdateWindow(window);
 }
