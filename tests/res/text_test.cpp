@@ -76,7 +76,7 @@ const struct {
      "\340 c\364t\351 du programme et qu'un navigateur web est install\351.",
      "The help page could not be opened:\n%s\n\nCheck that this file lies beside the program and "
      "that a web browser is installed."},
-    {540, "Colonne %d, ligne %d", "Column %d, row %d"},
+    {540, "Colonne %d, rang\351e %d", "Column %d, row %d"},
     {541, "D\351couvrir", "Uncover"},
     {551, "1 mine autour", "1 mine around"},
     {552, "2 mines autour", "2 mines around"},
