@@ -114,6 +114,11 @@ bool Key(const Session& session, int virtualKey, HWND target = nullptr, bool flu
 // them, then WM_KEYUP, with their scan codes), all posted to the main window in order through the
 // program's message loop, then one Flush.
 bool Keys(const Session& session, const std::vector<int>& virtualKeys, int repeats = 0);
+// The same through the system's input queue (SendInput), as a keyboard gives them, to whichever
+// window of the program has the keyboard focus, its main window brought to the front first when
+// no window of the program is there. Returns once the events are queued: input comes after
+// every posted message, so no Flush can wait for it.
+bool InputKeys(const Session& session, const std::vector<int>& virtualKeys, int repeats = 0);
 
 // --- Dialogs: visible #32770 windows owned by the main window, told apart by a control only
 // their template has (IDC_SCORE_LIST, IDC_ABOUT_NAME, IDC_CONGRATULATION_TEXT, IDC_NAME_EDIT,
