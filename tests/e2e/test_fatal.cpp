@@ -1,6 +1,6 @@
 // test_fatal.cpp: a settings file that cannot be opened: at the start (an existing file refusing
-// writes) and at exit (a folder in its place), the fatal message box, then exit code 1; the
-// ending program's window meanwhile.
+// writes, or a folder in its place) and at exit (a folder made in its place meanwhile), the fatal
+// message box, then exit code 1; the ending program's window meanwhile.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -95,28 +95,34 @@ void AnswerFatalBox(e2e::Session& session, HWND box) {
   EXPECT_TRUE(e2e::Ended(session, 1));
 }
 
+// A file that refuses writing, and a folder in the file's place: either would lose the session
+// at exit, so the start ends there, before any window, and leaves them as they were.
 TEST(Fatal, ASettingsFileThatCannotBeOpenedForWritingEndsTheStartWithTheMessage) {
   const std::string settings = e2e::SettingsText(16, 21, 5, true, 1, "120, Ann\r\n");
-  e2e::Session session;
-  ASSERT_TRUE(e2e::Prepare(session, settings));
-  WriteLock lock(session.settingsPath);
-  ASSERT_NE(INVALID_HANDLE_VALUE, lock.file) << session.settingsPath;
-  ASSERT_TRUE(e2e::Launch(session));
+  for (const bool folder : {false, true}) {
+    SCOPED_TRACE(folder ? "a folder" : "a file held open against writing");
+    e2e::Session session;
+    ASSERT_TRUE(e2e::Prepare(session, folder ? "" : settings));
+    ASSERT_TRUE(!folder || CreateDirectoryA(session.settingsPath, nullptr));
+    WriteLock lock(session.settingsPath);
+    ASSERT_TRUE(folder || lock.file != INVALID_HANDLE_VALUE) << session.settingsPath;
+    ASSERT_TRUE(e2e::Launch(session));
 
-  TopLevels found = {};
-  HWND box = WaitForFatalBox(session, &found);
-  ASSERT_NE(nullptr, box) << "the program ended without the message box";
-  EXPECT_EQ(0, found.mainWindows);
-  AnswerFatalBox(session, box);
-  std::string file;
-  ASSERT_TRUE(e2e::ReadSettingsFile(session, &file));
-  EXPECT_EQ(settings, file);
+    TopLevels found = {};
+    HWND box = WaitForFatalBox(session, &found);
+    ASSERT_NE(nullptr, box) << "the program ended without the message box";
+    EXPECT_EQ(0, found.mainWindows);
+    AnswerFatalBox(session, box);
+    std::string file;
+    EXPECT_TRUE(folder || (e2e::ReadSettingsFile(session, &file) && file == settings)) << file;
+    EXPECT_EQ(folder, (GetFileAttributesA(session.settingsPath) & FILE_ATTRIBUTE_DIRECTORY) != 0);
+  }
 }
 
-// A folder where the settings file belongs: the start takes the defaults, and the save at exit,
-// which cannot put a file there, shows the same message whichever way the program is left. The
-// ending program's window is out of sight meanwhile, and a press posted to it draws nothing (a
-// drawing through the cleared window handle would land on the screen's top left corner).
+// A folder made where the settings file belongs while the program runs: the save at exit, which
+// cannot put a file there, shows the same message whichever way the program is left. The ending
+// program's window is out of sight meanwhile, and a press posted to it draws nothing (a drawing
+// through the cleared window handle would land on the screen's top left corner).
 TEST(Fatal, ASettingsFileThatCannotBeWrittenAtExitEndsTheProgramWithTheMessage) {
   const struct {
     const char* name;
@@ -127,10 +133,9 @@ TEST(Fatal, ASettingsFileThatCannotBeWrittenAtExitEndsTheProgramWithTheMessage) 
     SCOPED_TRACE(way.name);
     e2e::Session session;
     ASSERT_TRUE(e2e::Prepare(session, ""));
-    RemoveDirectoryA(session.settingsPath);  // left by an earlier run
-    ASSERT_TRUE(CreateDirectoryA(session.settingsPath, nullptr)) << session.settingsPath;
     ASSERT_TRUE(e2e::StartPrepared(session));
     EXPECT_TRUE(e2e::WindowFits(session, 10, 18));
+    ASSERT_TRUE(CreateDirectoryA(session.settingsPath, nullptr)) << session.settingsPath;
 
     ASSERT_TRUE(PostMessageA(session.window, way.message, way.wParam, 0));
     TopLevels found = {};
