@@ -144,5 +144,8 @@
 #define IDS_TILE_TEXT_WRONG_FLAG 562
 #define IDS_TILE_TEXT_MINE 563
 #define IDS_TILE_TEXT_EXPLODED 564
+/* Why the help page did not open, where the shell says: %s its path. */
+#define IDS_HELP_PAGE_MISSING 590
+#define IDS_HELP_NO_BROWSER 591
 
 #endif

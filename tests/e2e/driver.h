@@ -197,6 +197,11 @@ bool SaveWindowPicture(HWND window, const char* path);
 // A rectangle of the screen as it shows now, top-down, as 0x00RRGGBB; empty if unreadable.
 std::vector<DWORD> ScreenPixels(int x, int y, int width, int height);
 
+// --- A compatibility mode ("Windows XP SP3") as its shims make one in the program: its imports of
+// GetVersion then answer 5.1, build 2600. Wine 8 ignores the __COMPAT_LAYER variable that asks a
+// real Windows for the mode. False if no import could be changed.
+bool LieAboutVersion(const Session& session);
+
 // --- Screen readers inside the program: the probe's walk of every cell's name and value through
 // the grid's accessible object, on the program's thread (probe.h); false if it could not run.
 bool WalkCells(const Session& session, WalkReport* report);

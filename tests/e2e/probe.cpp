@@ -134,6 +134,39 @@ LRESULT CALLBACK WatchProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
+namespace {
+
+DWORD WINAPI VersionAsXp() {
+  return 0x0A280105;  // build 2600 in the high word, then minor 1, major 5
+}
+
+}  // namespace
+
+extern "C" PROBE_EXPORT DWORD WINAPI ProbeVersionLie(void*) {
+  BYTE* image = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+  const IMAGE_NT_HEADERS* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+      image + reinterpret_cast<const IMAGE_DOS_HEADER*>(image)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports =
+      headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  const ULONG_PTR real =
+      reinterpret_cast<ULONG_PTR>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetVersion"));
+  DWORD changed = 0;
+  for (const IMAGE_IMPORT_DESCRIPTOR* module =
+           reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(image + imports.VirtualAddress);
+       module->Name != 0; ++module) {
+    for (ULONG_PTR* slot = reinterpret_cast<ULONG_PTR*>(image + module->FirstThunk); *slot != 0;
+         ++slot) {
+      DWORD protection = 0;
+      if (*slot != real || !VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection))
+        continue;
+      *slot = reinterpret_cast<ULONG_PTR>(&VersionAsXp);
+      VirtualProtect(slot, sizeof *slot, protection, &protection);
+      ++changed;
+    }
+  }
+  return changed;
+}
+
 extern "C" PROBE_EXPORT DWORD WINAPI ProbeWatch(void* parameter) {
   HWND window = static_cast<HWND>(parameter);
   if (ProgramProcedure != nullptr) return 1;  // watching already

@@ -92,6 +92,10 @@ const struct {
     {562, "drapeau erron\xE9", "wrong flag"},
     {563, "mine", "mine"},
     {564, "mine explos\351e", "exploded mine"},
+    {590, "La page d'aide manque :\n%s\n\nElle doit \352tre \340 c\364t\351 du programme.",
+     "The help page is missing:\n%s\n\nIt must lie beside the program."},
+    {591, "Aucun programme n'ouvre les pages web :\n%s\n\nInstallez un navigateur web.",
+     "No program opens web pages:\n%s\n\nInstall a web browser."},
 };
 
 // LanguageOffset is process-wide: every test leaves it French.
@@ -104,7 +108,7 @@ class TextTest : public ::testing::Test {
 TEST_F(TextTest, EveryIdGivesItsTextInEachLanguageAndNoOtherTextExists) {
   size_t next = 0;
   int texts = 0;
-  for (int id = 400; id <= 579; ++id) {
+  for (int id = 400; id <= 599; ++id) {
     const bool listed =
         next < sizeof kReference / sizeof kReference[0] && kReference[next].id == id;
     const char* french = listed && kReference[next].french ? kReference[next].french : "";
@@ -128,7 +132,7 @@ TEST_F(TextTest, EveryIdGivesItsTextInEachLanguageAndNoOtherTextExists) {
     // LoadStringA keeps at most 511 characters in the program's buffer.
     EXPECT_LT(text ? strlen(text) : 0, static_cast<size_t>(kTextBufferSize)) << kStringTable[i].id;
   }
-  EXPECT_EQ(texts, table) << "texts outside 400..579 and 1400..1579";
+  EXPECT_EQ(texts, table) << "texts outside 400..599 and 1400..1599";
 }
 
 TEST_F(TextTest, IdsAndOffsetsOutsideTheTableGiveNothing) {
