@@ -152,8 +152,9 @@ std::string StatusText(const Session& session, int part);
 std::string MenuText(const Session& session, int item, bool byPosition = false);
 int MenuState(const Session& session, int commandId);
 // Every cell of the client area on the screen against the program's own tile for its value.
-// With the cursor (shown), its cell under its frame: a cyan band inside the tile's edge (one pixel
-// on 15-pixel tiles, two on 18 and 21), then a black ring.
+// With the cursor (shown), its cell shows the tile's edge and every pixel of its symbol (what the
+// tile draws other than face, inside the pixel ring just within the edge) as the tile has them,
+// and changes every other pixel to a colour that no symbol pixel beside it has.
 enum View { kCoveredView, kPlayView, kSolutionView };
 ::testing::AssertionResult GridShows(const Session& session, View view, bool withCursor = false);
 // Outer size and place: grid side x tile size plus the frame, centred on the screen.

@@ -82,25 +82,43 @@ int TileFor(int value, View view) {
   std::vector<DWORD> screen = Pixels(screenDc, origin.x, origin.y, width, s.game.rows * size);
   ReleaseDC(nullptr, screenDc);
   if (screen.empty()) return ::testing::AssertionFailure() << "no capture";
+  const DWORD face =
+      tiles[TILE_EMPTY].empty() ? 0 : tiles[TILE_EMPTY][static_cast<size_t>(size + 1)];
   for (int c = 1; c <= s.game.columns; ++c) {
     for (int r = 1; r <= s.game.rows; ++r) {
       const int tile = TileFor(s.board[c][r], view);
       if (tiles[tile].empty()) return ::testing::AssertionFailure() << "no tile " << tile;
+      const bool underCursor = c == cursor.column && r == cursor.row;
+      const auto seenAt = [&](int x, int y) {
+        return screen[static_cast<size_t>(((r - 1) * size + y) * width + (c - 1) * size + x)];
+      };
+      const auto drawnAt = [&](int x, int y) {
+        return tiles[tile][static_cast<size_t>(y * size + x)];
+      };
       for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-          const DWORD seen =
-              screen[static_cast<size_t>(((r - 1) * size + y) * width + (c - 1) * size + x)];
-          DWORD drawn = tiles[tile][static_cast<size_t>(y * size + x)];
-          // In the cursor's cell, the frame at its distance from the edge: cyan, then black.
+          const DWORD seen = seenAt(x, y), drawn = drawnAt(x, y);
           const int edge = std::min(std::min(x, y), std::min(size - 1 - x, size - 1 - y));
-          const int band = size == 15 ? 1 : 2;
-          if (c == cursor.column && r == cursor.row && edge >= 1 && edge <= band + 1)
-            drawn = edge <= band ? 0x00FFFF : 0x000000;
-          if (seen != drawn) {
+          // The tile's symbol: what its art draws inside the ring's place, other than face.
+          const auto symbol = [&](int px, int py) {
+            return std::min(std::min(px, py), std::min(size - 1 - px, size - 1 - py)) >= 2 &&
+                   drawnAt(px, py) != face;
+          };
+          // Under the cursor, the edge and every pixel of the symbol stay as drawn; every other
+          // pixel changes, to a colour that none of the symbol's pixels beside it has.
+          bool shows = seen == drawn;
+          if (underCursor && edge >= 1 && !symbol(x, y)) {
+            shows = seen != drawn;
+            for (const auto& step : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+              shows = shows && !(symbol(x + step.first, y + step.second) &&
+                                 drawnAt(x + step.first, y + step.second) == seen);
+          }
+          if (!shows) {
             return ::testing::AssertionFailure()
                    << "cell (" << c << ", " << r << ") value " << +s.board[c][r]
-                   << " should show tile " << tile << ": pixel (" << x << ", " << y << ") is "
-                   << std::hex << seen << " instead of " << drawn;
+                   << (underCursor ? " under the cursor" : "") << " should show tile " << tile
+                   << ": pixel (" << x << ", " << y << ") is " << std::hex << seen
+                   << " where the tile has " << drawn;
           }
         }
       }

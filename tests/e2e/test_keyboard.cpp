@@ -125,8 +125,8 @@ TEST(Keyboard, AGameWonWithKeysAlone) {
   ASSERT_TRUE(e2e::Close(session));
 }
 
-// The frame over the cursor's cell at each tile size, gone after any mouse press; a held Enter
-// flags once where a held arrow moves on.
+// The cursor over its cell at each tile size, gone after any mouse press, a flag readable under
+// it; a held Enter flags once where a held arrow moves on.
 TEST(Keyboard, CursorFrameAtEveryTileSizeGoneAfterAMousePress) {
   for (int size : {15, 18, 21}) {
     SCOPED_TRACE(testing::Message() << size << " pixels");
@@ -144,13 +144,22 @@ TEST(Keyboard, CursorFrameAtEveryTileSizeGoneAfterAMousePress) {
     ASSERT_TRUE(e2e::PressCell(session, 3, 2, size == 15 ? e2e::kMiddle : e2e::kRight, true));
     EXPECT_EQ(0, CursorAt(session)[2]);
     EXPECT_TRUE(e2e::GridShows(session, size == 15 ? e2e::kCoveredView : e2e::kPlayView));
-    if (size != 21) continue;
-    ASSERT_TRUE(e2e::Keys(session, {VK_UP, VK_UP}));  // shown in place, then up a row
-    ASSERT_TRUE(e2e::Keys(session, {VK_RETURN, VK_RIGHT}, 3));
-    const e2e::Snapshot s = e2e::ReadSnapshot(session);
-    EXPECT_LE(s.board[4][1], -17) << "a held Enter flags once";
-    EXPECT_EQ(s.game.totalMines - 2, s.game.minesLeft);
-    EXPECT_EQ(8, CursorAt(session)[0]);
+    if (size == 21) {
+      ASSERT_TRUE(e2e::Keys(session, {VK_UP, VK_UP}));  // shown in place, then up a row
+      ASSERT_TRUE(e2e::Keys(session, {VK_RETURN, VK_RIGHT}, 3));
+      const e2e::Snapshot s = e2e::ReadSnapshot(session);
+      EXPECT_LE(s.board[4][1], -17) << "a held Enter flags once";
+      EXPECT_EQ(s.game.totalMines - 2, s.game.minesLeft);
+      EXPECT_EQ(8, CursorAt(session)[0]);
+    }
+    // On a flag, the cursor leaves every pixel of it, its pole and its base among them, and sets
+    // none of its own beside them in their colour.
+    ASSERT_TRUE(size != 15 || e2e::PressCell(session, 3, 2, e2e::kRight, true));
+    const CursorRecord onFlag = {3, 2, 1};
+    ASSERT_TRUE(e2e::WriteSymbol(session, "_Cursor", &onFlag, sizeof onFlag));
+    RedrawWindow(session.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::GridShows(session, e2e::kPlayView, true); }))
+        << e2e::GridShows(session, e2e::kPlayView, true).message();
   }
 }
 
