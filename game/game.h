@@ -105,6 +105,9 @@ struct SettingsRecord {
   int32_t grid;   // grid side, 10 to 30
   int32_t size;   // 15, 18 or 21
   int32_t sound;  // on when non-zero
+  // The options kept in the file's extra lines, after its first 29. Defaults given here, so
+  // that a record written with the first four fields has them too.
+  int32_t noGuess = 0;  // 1: each game is dealt anew at its first uncovering, solvable by logic
 };
 extern SettingsRecord Settings;
 

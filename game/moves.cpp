@@ -120,8 +120,10 @@ void RightPressCell(int column, int row) {
   } else {
     cell = static_cast<signed char>(cell - kFlag);
     --Game.minesLeft;
-    if (Game.minesLeft <= 0 && AllMinesFlagged()) Win();
   }
+  // A win is earned: every mine flagged and no other tile, so the counter stands at exactly 0.
+  // Flagging every tile wins nothing; taking the last wrong flag away wins.
+  if (Game.minesLeft == 0 && AllMinesFlagged()) Win();
   RedrawGame();
 }
 

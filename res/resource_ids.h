@@ -151,5 +151,7 @@
 #define IDS_GRID_NO_UNDO_LEFT 572
 #define IDS_GRID_WON 573
 #define IDS_GRID_SOLUTION 574
+/* Strings: the keys of the settings file's extra lines, after its 29 lines */
+#define IDS_KEY_NO_GUESS 600
 
 #endif
