@@ -24,26 +24,34 @@ LONG Id(int column, int row, int columns = 10) {
   return (row - 1) * columns + column;
 }
 
-// An answer as the program's ANSI text, freed; "<error>" unless the call answered S_OK.
+// An answer as the program's ANSI text, freed; "<none>" for DISP_E_MEMBERNOTFOUND, "<error>"
+// for any other answer than S_OK.
 std::string Text(HRESULT answer, BSTR text) {
   char narrow[256] = "<error>";
+  if (answer == DISP_E_MEMBERNOTFOUND) snprintf(narrow, sizeof narrow, "<none>");
   if (answer == S_OK && text != nullptr)
     WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
   SysFreeString(text);
   return narrow;
 }
 
+// A child's text, asked by one of the calls for a text.
+using TextCall = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
+std::string Ask(IAccessible* grid, TextCall call, LONG id) {
+  BSTR text = nullptr;
+  const HRESULT answer = (grid->*call)(Child(id), &text);
+  return Text(answer, text);
+}
+
 // Name, value, role and state of a child, as one line.
 std::string Read(IAccessible* grid, LONG id) {
-  BSTR name = nullptr, value = nullptr;
   VARIANT role = {}, state = {};
-  const HRESULT named = grid->get_accName(Child(id), &name);
-  const HRESULT valued = grid->get_accValue(Child(id), &value);
   grid->get_accRole(Child(id), &role);
   grid->get_accState(Child(id), &state);
   char line[512];
-  snprintf(line, sizeof line, "%s = %s (role %ld, state 0x%lx)", Text(named, name).c_str(),
-           Text(valued, value).c_str(), role.vt == VT_I4 ? role.lVal : -1L,
+  snprintf(line, sizeof line, "%s = %s (role %ld, state 0x%lx)",
+           Ask(grid, &IAccessible::get_accName, id).c_str(),
+           Ask(grid, &IAccessible::get_accValue, id).c_str(), role.vt == VT_I4 ? role.lVal : -1L,
            state.vt == VT_I4 ? state.lVal : -1L);
   return line;
 }
@@ -68,18 +76,6 @@ std::string Cell(int column, int row, const std::string& shown, bool french,
 LONG Focus(IAccessible* grid) {
   VARIANT focus = {};
   return grid->get_accFocus(&focus) == S_OK && focus.vt == VT_I4 ? focus.lVal : -1;
-}
-
-// The grid's description, and a cell's default action or "<none>" for DISP_E_MEMBERNOTFOUND.
-std::string Description(IAccessible* grid) {
-  BSTR text = nullptr;
-  const HRESULT answer = grid->get_accDescription(Child(CHILDID_SELF), &text);
-  return Text(answer, text);
-}
-std::string Action(IAccessible* grid, LONG id) {
-  BSTR text = nullptr;
-  const HRESULT answer = grid->get_accDefaultAction(Child(id), &text);
-  return answer == DISP_E_MEMBERNOTFOUND ? "<none>" : Text(answer, text);
 }
 
 // What an out-of-context hook of this thread sees of the program's grid: event and child, as
@@ -149,8 +145,7 @@ TEST(Accessible, CellsReadAsShownChangesAreToldTheFocusFollowsTheCursorBadCallsF
   EXPECT_TRUE(left == origin.x && top == origin.y && width == 180 && height == 180);
   RECT bar = {};
   GetWindowRect(FindWindowExA(session.window, nullptr, "msctls_statusbar32", nullptr), &bar);
-  EXPECT_GT(bar.bottom, bar.top);
-  EXPECT_TRUE(grid->accHitTest(bar.left + 5, bar.top + 5, &at) == S_FALSE && at.vt == VT_EMPTY);
+  EXPECT_TRUE(grid->accHitTest(bar.left + 5, bar.top + 5, &at) == S_FALSE && bar.bottom > bar.top);
   const LONG moves[][3] = {{NAVDIR_RIGHT, Id(3, 7), Id(4, 7)}, {NAVDIR_UP, Id(3, 7), Id(3, 6)},
                            {NAVDIR_DOWN, Id(3, 10), 0},        {NAVDIR_LEFT, Id(1, 4), 0},
                            {NAVDIR_NEXT, Id(10, 1), Id(1, 2)}, {NAVDIR_LASTCHILD, 0, 100}};
@@ -218,16 +213,14 @@ TEST(Accessible, CellsReadAsShownChangesAreToldTheFocusFollowsTheCursorBadCallsF
   ASSERT_TRUE(e2e::PressCell(session, number[0], number[1], kRight, true));
   for (const auto& event : Take()) EXPECT_EQ(CHILDID_SELF, event.second) << "a rejected press";
   // Five seconds of the clock, as it ticks: a reader on the grid hears nothing of them.
-  const int32_t started = e2e::ReadSnapshot(session).game.elapsedSeconds;
+  const int32_t started = e2e::Read<GameRecord>(session, "_Game").elapsedSeconds;
   Events ticks;
-  EXPECT_TRUE(e2e::WaitUntil(
-      [&] {
-        for (const auto& event : Take()) ticks.insert(event);
-        return e2e::ReadSnapshot(session).game.elapsedSeconds >= started + 5;
-      },
-      8000));
-  EXPECT_TRUE(e2e::Flush(session));
-  for (const auto& event : Take()) ticks.insert(event);
+  auto ticked = [&] {
+    ticks.merge(Take());
+    return e2e::Read<GameRecord>(session, "_Game").elapsedSeconds >= started + 5;
+  };
+  EXPECT_TRUE(e2e::WaitUntil(ticked, 8000) && e2e::Flush(session));
+  ticks.merge(Take());
   EXPECT_EQ(Events{}, ticks);
   std::string line;
   EXPECT_TRUE(e2e::WaitUntil([&] {
@@ -265,19 +258,12 @@ TEST(Accessible, CellsReadAsShownChangesAreToldTheFocusFollowsTheCursorBadCallsF
     for (const auto& event : Take())
       if (event.second == CHILDID_SELF) toldOfGrid.insert(event);
     EXPECT_EQ(told[step], toldOfGrid) << step;
-    EXPECT_EQ(described[step], Description(grid));
-    if (step == 0) {  // the same with the undos spent
-      GameRecord spent = e2e::ReadSnapshot(session).game, kept = spent;
-      spent.undosLeft = 0;
-      ASSERT_TRUE(e2e::WriteSymbol(session, "_Game", &spent, sizeof spent));
-      EXPECT_EQ("Mine exploded, no undo left", Description(grid));
-      ASSERT_TRUE(e2e::WriteSymbol(session, "_Game", &kept, sizeof kept));
-    }
+    EXPECT_EQ(described[step], Ask(grid, &IAccessible::get_accDescription, CHILDID_SELF));
     for (const auto& c : cells) {
       const LONG cell = Id(c.cell[0], c.cell[1]);
       EXPECT_EQ(Cell(c.cell[0], c.cell[1], c.shown[step], step == 2, kUnavailable),
                 Read(grid, cell));
-      EXPECT_EQ("<none>", Action(grid, cell));
+      EXPECT_EQ("<none>", Ask(grid, &IAccessible::get_accDefaultAction, cell));
       EXPECT_EQ(DISP_E_MEMBERNOTFOUND, grid->accDoDefaultAction(Child(cell)));
     }
   }
@@ -285,100 +271,89 @@ TEST(Accessible, CellsReadAsShownChangesAreToldTheFocusFollowsTheCursorBadCallsF
   // The default action and Space, each on the board before the explosion: on an uncovered
   // number beside a covered safe cell, its mines all flagged (the chord), on a covered safe
   // cell, on a mine; and none on a flag or an uncovered empty cell, where Space does nothing.
-  struct {
-    int cell[2];
-    const char* action;
-  } targets[] = {{{0, 0}, "D\351couvrir autour"},
-                 {{0, 0}, "D\351couvrir"},
-                 {{0, 0}, "D\351couvrir"},
-                 {{safe[0], safe[1]}, "<none>"},
-                 {{empty[0], empty[1]}, "<none>"}};
-  auto cellsAround = [&](int c, int r, bool (*test)(int)) {
+  int targets[5][2] = {{0, 0}, {0, 0}, {0, 0}, {safe[0], safe[1]}, {empty[0], empty[1]}};
+  const char* actions[] = {"D\351couvrir autour", "D\351couvrir", "D\351couvrir", "<none>",
+                           "<none>"};
+  auto neighbours = [&](int c, int r, bool (*test)(int)) {
     int found = 0;
     for (int n = 0; n < 9; ++n) found += test(s.board[c - 1 + n / 3][r - 1 + n % 3]);
     return found;
   };
   for (int c = 1; c <= 10; ++c)
     for (int r = 1; r <= 10; ++r)
-      if (s.board[c][r] >= 1 && s.board[c][r] <= 8 && cellsAround(c, r, IsCoveredSafe) > 0 &&
-          cellsAround(c, r, IsFlagged) == 0)
-        targets[0].cell[0] = c, targets[0].cell[1] = r;
-  ASSERT_NE(0, targets[0].cell[0]);
+      if (s.board[c][r] >= 1 && s.board[c][r] <= 8 && neighbours(c, r, IsCoveredSafe) > 0 &&
+          neighbours(c, r, IsFlagged) == 0)
+        targets[0][0] = c, targets[0][1] = r;
+  ASSERT_NE(0, targets[0][0]);
   for (int n = 0; n < 9; ++n) {
-    signed char& next = s.board[targets[0].cell[0] - 1 + n / 3][targets[0].cell[1] - 1 + n % 3];
+    signed char& next = s.board[targets[0][0] - 1 + n / 3][targets[0][1] - 1 + n % 3];
     if (next == kCoveredMine) next = kFlaggedMine;
   }
-  ASSERT_TRUE(e2e::FindCell(s, -9, -1, &targets[1].cell[0], &targets[1].cell[1]));
-  ASSERT_TRUE(
-      e2e::FindCell(s, kCoveredMine, kCoveredMine, &targets[2].cell[0], &targets[2].cell[1]));
-  for (const auto& target : targets) {
-    const int* place = target.cell;
-    const bool acts = std::string(target.action) != "<none>";
+  ASSERT_TRUE(e2e::FindCell(s, -9, -1, &targets[1][0], &targets[1][1]));
+  ASSERT_TRUE(e2e::FindCell(s, kCoveredMine, kCoveredMine, &targets[2][0], &targets[2][1]));
+  for (int t = 0; t < 5; ++t) {
+    const int* target = targets[t];
+    const bool acts = t < 3;
     e2e::Snapshot played[2];
     for (int way = 0; way < 2; ++way) {
-      const CursorRecord cursor = {place[0], place[1], 1};
+      const CursorRecord cursor = {target[0], target[1], 1};
       ASSERT_TRUE(e2e::WriteSymbol(session, "_Board", s.board, sizeof s.board) &&
                   e2e::WriteSymbol(session, "_Game", &s.game, sizeof s.game) &&
                   e2e::WriteSymbol(session, "_GameState", &s.state, sizeof s.state) &&
                   e2e::WriteSymbol(session, "_Cursor", &cursor, sizeof cursor));
+      const LONG cell = Id(target[0], target[1]);
       if (way == 0) {
-        EXPECT_EQ(target.action, Action(grid, Id(place[0], place[1])));
+        EXPECT_EQ(actions[t], Ask(grid, &IAccessible::get_accDefaultAction, cell));
       }
-      EXPECT_TRUE(way == 0 ? grid->accDoDefaultAction(Child(Id(place[0], place[1]))) ==
+      EXPECT_TRUE(way == 0 ? grid->accDoDefaultAction(Child(cell)) ==
                                  (acts ? S_OK : DISP_E_MEMBERNOTFOUND)
                            : e2e::Keys(session, {VK_SPACE}));
       played[way] = e2e::ReadSnapshot(session);
     }
-    EXPECT_EQ(0, memcmp(played[0].board, played[1].board, sizeof s.board)) << place[0] << place[1];
-    EXPECT_EQ(acts, memcmp(played[0].board, s.board, sizeof s.board) != 0) << place[0] << place[1];
+    EXPECT_EQ(0, memcmp(played[0].board, played[1].board, sizeof s.board))
+        << target[0] << target[1];
+    EXPECT_EQ(acts, memcmp(played[0].board, s.board, sizeof s.board) != 0) << "played " << t;
     EXPECT_TRUE(played[0].state == played[1].state &&
                 played[0].game.minesLeft == played[1].game.minesLeft);
   }
 
-  // A win by Enter at the cursor on the last mine, the flags all right: under the dialogs it
-  // opens the grid says the game is won, no cell holds the focus, and a key posted to the grid
-  // is refused; once they are closed, the cursor's cell has the focus again.
-  s.board[safe[0]][safe[1]] = static_cast<signed char>(s.board[safe[0]][safe[1]] + 16);
-  CursorRecord cursor = {0, 0, 1};
+  // A win by Enter on the last mine, the flags all right, the cursor moved there first: under
+  // the dialogs it opens the grid says the game is won, no cell holds the focus, and a key posted
+  // to the grid is refused; once they are closed, the window's focus brings the cell's.
+  s.board[safe[0]][safe[1]] = static_cast<signed char>(s.board[safe[0]][safe[1]] + kFlag);
+  CursorRecord cursor = {};
   for (int c = 1; c <= 10; ++c)
     for (int r = 1; r <= 10; ++r)
       if (s.board[c][r] == kCoveredMine || s.board[c][r] == kFlaggedMine)
-        s.board[c][r] = kFlaggedMine, cursor = {c, r, 1};
-  s.board[cursor.column][cursor.row] = kCoveredMine;
+        s.board[c][r] = kFlaggedMine, cursor = {c - 1, r, 1};
+  s.board[cursor.column + 1][cursor.row] = kCoveredMine;
   s.game.minesLeft = 1;
   ASSERT_TRUE(e2e::WriteSymbol(session, "_Board", s.board, sizeof s.board) &&
               e2e::WriteSymbol(session, "_Game", &s.game, sizeof s.game) &&
               e2e::WriteSymbol(session, "_GameState", &s.state, sizeof s.state) &&
               e2e::WriteSymbol(session, "_Cursor", &cursor, sizeof cursor));
-  ASSERT_TRUE(e2e::Keys(session, {VK_RETURN}));
-  HWND dialog = e2e::WaitForDialog(session, IDC_CONGRATULATION_TEXT);
-  ASSERT_NE(nullptr, dialog);
-  const LONG winning = Id(cursor.column, cursor.row);
+  ASSERT_TRUE(e2e::Keys(session, {VK_RIGHT, VK_RETURN}));
+  ASSERT_NE(nullptr, e2e::WaitForDialog(session, IDC_CONGRATULATION_TEXT));
+  const LONG winning = Id(cursor.column + 1, cursor.row);
+  Take();
   EXPECT_EQ(-1, Focus(grid));
-  EXPECT_EQ(Cell(cursor.column, cursor.row, "drapeau", true, kUnavailable), Read(grid, winning));
-  EXPECT_EQ("Partie gagn\351e", Description(grid));
+  EXPECT_EQ(Cell(cursor.column + 1, cursor.row, "drapeau", true, kUnavailable),
+            Read(grid, winning));
+  EXPECT_EQ("Partie gagn\351e", Ask(grid, &IAccessible::get_accDescription, CHILDID_SELF));
   ASSERT_TRUE(e2e::Keys(session, {VK_LEFT}));
-  EXPECT_EQ(cursor.column, e2e::Read<CursorRecord>(session, "_Cursor").column);
+  EXPECT_EQ(cursor.column + 1, e2e::Read<CursorRecord>(session, "_Cursor").column);
   for (int control : {IDC_CONGRATULATION_TEXT, IDC_NAME_EDIT}) {
-    dialog = e2e::WaitForDialog(session, control);
+    HWND dialog = e2e::WaitForDialog(session, control);
     ASSERT_TRUE(dialog != nullptr && e2e::ClickButton(session, dialog, IDC_OK));
     ASSERT_TRUE(e2e::WaitForGone(dialog));
   }
   EXPECT_TRUE(e2e::WaitUntil([&] { return Focus(grid) == winning; }));
-  // The window takes the focus back from a dialog: the cursor's cell has it, with one event,
-  // told after the system's for the window.
-  Take();
-  dialog = e2e::OpenDialog(session, IDM_ABOUT, IDC_ABOUT_NAME);
-  ASSERT_TRUE(dialog != nullptr && e2e::CloseDialog(session, dialog) && e2e::WaitForGone(dialog));
   Events back;
   EXPECT_TRUE(e2e::WaitUntil([&] {
-    for (const auto& event : Take()) back.insert(event);
-    return back.count({EVENT_OBJECT_FOCUS, winning}) > 0;
+    back.merge(Take());
+    return LastFocus == winning;
   }));
-  EXPECT_TRUE(e2e::Sync(session));
-  for (const auto& event : Take()) back.insert(event);
-  EXPECT_EQ(1u, back.count({EVENT_OBJECT_FOCUS, winning}));
-  EXPECT_EQ(winning, LastFocus) << "after the window's own focus event";
+  EXPECT_LE(1u, back.count({EVENT_OBJECT_FOCUS, winning})) << "after the window's own focus";
   UnhookWinEvent(hook);
   // A screen reader still holding the object does not keep the program from ending well.
   EXPECT_TRUE(e2e::Close(session));
