@@ -105,6 +105,9 @@ struct SettingsRecord {
   int32_t grid;   // grid side, 10 to 30
   int32_t size;   // 15, 18 or 21
   int32_t sound;  // on when non-zero
+  // The options kept in the file's extra lines, after its first 29. Defaults given here, so
+  // that a record written with the first four fields has them too.
+  int32_t noGuess = 0;  // 1: each game is dealt anew at its first uncovering, solvable by logic
 };
 extern SettingsRecord Settings;
 
@@ -173,6 +176,8 @@ void RightPressCell(int column, int row);
 // The chord: only while the game runs, on an uncovered number with exactly that many flags
 // around it; uncovers the covered neighbours as left presses would, and stops at an explosion.
 void ChordCell(int column, int row);
+// Whether the chord would uncover anything at the cell now (screen readers offer it only then).
+bool ChordActs(int column, int row);
 // What Space does at the cursor: the chord on an uncovered number, the left press on any other.
 void UncoverCell(int column, int row);
 

@@ -120,37 +120,40 @@ void RightPressCell(int column, int row) {
   } else {
     cell = static_cast<signed char>(cell - kFlag);
     --Game.minesLeft;
-    if (Game.minesLeft <= 0 && AllMinesFlagged()) Win();
   }
+  // A win is earned: every mine flagged and no other tile, so the counter stands at exactly 0.
+  // Flagging every tile wins nothing; taking the last wrong flag away wins.
+  if (Game.minesLeft == 0 && AllMinesFlagged()) Win();
   RedrawGame();
+}
+
+bool ChordActs(int column, int row) {
+  if (GameState != GS_RUNNING || !InGrid(column, row)) return false;
+  int flags = 0;
+  bool covered = false;
+  for (const auto& step : kNeighbours) {
+    const int c = column + step[0];
+    const int r = row + step[1];
+    if (!InGrid(c, r)) continue;
+    flags += IsFlagged(Board[c][r]) ? 1 : 0;
+    covered = covered || IsCovered(Board[c][r]);
+  }
+  const int number = Board[column][row];
+  return number >= 1 && number <= 8 && flags == number && covered;
 }
 
 void ChordCell(int column, int row) {
   if (GameState != GS_RUNNING) return;
-  int flags = 0;
-  for (const auto& step : kNeighbours) {
-    const int c = column + step[0];
-    const int r = row + step[1];
-    if (InGrid(c, r) && IsFlagged(Board[c][r])) ++flags;
-  }
-  const int number = InGrid(column, row) ? Board[column][row] : 0;
-  if (number < 1 || number > 8 || flags != number) {
+  if (!ChordActs(column, row)) {
     PlayEffect(EFFECT_REJECTED);
     return;
   }
   // Each neighbour as it is when its turn comes: a flood from an earlier one may have opened it.
   // The first mine ends the chord, so that one Undo takes back all it did wrong.
-  bool acted = false;
   for (const auto& step : kNeighbours) {
     const int c = column + step[0];
     const int r = row + step[1];
-    if (!InGrid(c, r) || !IsCovered(Board[c][r])) continue;
-    acted = true;
-    if (UncoverCovered(c, r)) break;
-  }
-  if (!acted) {
-    PlayEffect(EFFECT_REJECTED);
-    return;
+    if (InGrid(c, r) && IsCovered(Board[c][r]) && UncoverCovered(c, r)) break;
   }
   RedrawGame();
 }

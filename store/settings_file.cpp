@@ -1,10 +1,11 @@
 // settings_file.cpp: the settings-and-scores file: five option lines counted by position,
-// then up to 24 score lines, CR LF text in the ANSI code page.
+// then up to 24 score lines, then extra key=value lines, CR LF text in the ANSI code page.
 #include "store/settings_file.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "game/game.h"
 #include "res/resource_ids.h"
@@ -15,6 +16,8 @@ namespace {
 
 // fgets reads at most 63 characters at a time: a longer line comes in pieces, each a line.
 constexpr int kLineBufferSize = 64;
+// The options and the score lines; what follows is extra lines.
+constexpr int kFixedLines = 29;
 
 // The option lines in file order, with the string id of each line's format.
 enum OptionLine { kRatioLine, kGridLine, kSizeLine, kLangLine, kSoundLine, kOptionLines };
@@ -74,6 +77,21 @@ int WriteLine(FILE* stream, const char* line) {
   return fputs(line, stream) >= 0 && fputs("\r\n", stream) >= 0;
 }
 
+// One option of the extra lines: its key's format and its field, from 0 to high.
+struct ExtraOption {
+  int formatId;
+  int32_t* field;
+  int32_t high;
+};
+const ExtraOption kExtraOptions[] = {{IDS_KEY_NO_GUESS, &Settings.noGuess, 1}};
+
+void ReadExtraLine(const char* line) {
+  for (const ExtraOption& option : kExtraOptions) {
+    const char* value = ExtraLineValue(line, option.formatId);
+    if (value != nullptr) *option.field = ExtraLineInteger(value, 0, option.high);
+  }
+}
+
 int WriteContent(FILE* stream) {
   char line[kLineBufferSize];
   for (int option = 0; option < kOptionLines; ++option) {
@@ -85,13 +103,18 @@ int WriteContent(FILE* stream) {
     snprintf(line, sizeof line, "%d, %.*s", static_cast<int>(entry.score), kNameLength, entry.name);
     if (!WriteLine(stream, line)) return 0;
   }
+  for (const ExtraOption& option : kExtraOptions) {
+    FormatText(line, sizeof line, option.formatId, *option.field);
+    if (!WriteLine(stream, line)) return 0;
+  }
   return 1;
 }
 
 // The most a save writes: every line at its longest, with its CR LF. A save in place can write
-// over no more of the old file than this, so that is all of it that is kept; whatever lies
-// beyond is past anything the reader takes in, and only a cut that ends a good save drops it.
-constexpr size_t kMostWritten = (kOptionLines + kScoreEntries) * (kLineBufferSize - 1 + 2);
+// over no more of the old file than this, so that is all of it that is kept; the rest of a longer
+// file is left alone until the cut that ends a good save.
+constexpr size_t kMostWritten =
+    (kOptionLines + kScoreEntries + std::size(kExtraOptions)) * (kLineBufferSize - 1 + 2);
 
 // Puts the old bytes back through a stream of its own: the one that failed may still hold bytes
 // it could not write, which its closing may yet write. An old file no longer than what was kept
@@ -132,6 +155,36 @@ void SaveInPlace(const char* path) {
 }
 
 }  // namespace
+
+const char* ExtraLineValue(const char* line, int formatId) {
+  constexpr int32_t kLanguages[] = {0, ENGLISH_OFFSET};
+  for (const int32_t language : kLanguages) {
+    // LoadText adds the language in force; the key of either language is wanted here.
+    const char* format = LoadText(formatId + language - LanguageOffset);
+    const char* equals = strchr(format, '=');
+    if (equals == nullptr || equals == format) continue;
+    const size_t keyLength = static_cast<size_t>(equals - format);
+    if (strncmp(line, format, keyLength) == 0 && line[keyLength] == '=') {
+      return line + keyLength + 1;
+    }
+  }
+  return nullptr;
+}
+
+int32_t ExtraLineInteger(const char* value, int32_t low, int32_t high) {
+  const char* end = value;
+  if (*end == '-' || *end == '+') ++end;
+  const char* digits = end;
+  while (*end >= '0' && *end <= '9') ++end;
+  if (end == digits) return 0;
+  while (*end == ' ') ++end;
+  if (end[0] == '\r') ++end;
+  if (end[0] == '\n') ++end;
+  if (*end != '\0') return 0;
+  // LeadingInteger holds a longer number at the 32-bit limits, outside any range given here.
+  const int32_t integer = LeadingInteger(value);
+  return integer >= low && integer <= high ? integer : 0;
+}
 
 int32_t LeadingInteger(const char* text) {
   while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
@@ -176,12 +229,23 @@ void LoadSettings(const char* path) {
     ValidateOption(option);
   }
 
-  for (ScoreEntry& entry : ScoreTable) {
-    if (fgets(line, sizeof line, stream) == nullptr) break;
+  int lines = kOptionLines;
+  bool scoresEnded = false;
+  for (; lines < kFixedLines && fgets(line, sizeof line, stream) != nullptr; ++lines) {
+    if (scoresEnded) continue;  // up to the 29th line, whatever it holds
+    ScoreEntry& entry = ScoreTable[lines - kOptionLines];
     entry.score = LeadingInteger(line);
     char* comma = strchr(line, ',');
-    if (comma == nullptr) break;
-    ReadName(comma + 1, entry);
+    if (comma == nullptr) {
+      scoresEnded = true;
+    } else {
+      ReadName(comma + 1, entry);
+    }
+  }
+  // A file that has no extra lines (any file of an older release) keeps their defaults.
+  for (const ExtraOption& option : kExtraOptions) *option.field = 0;
+  if (lines == kFixedLines) {
+    while (fgets(line, sizeof line, stream) != nullptr) ReadExtraLine(line);
   }
   fclose(stream);
 }

@@ -8,11 +8,21 @@
 // folder) that cannot be opened for reading and writing is fatal.
 void LoadSettings(const char* path);
 
-// Writes the 29 lines of the file in the language in force. The new content goes to a file
-// beside it first and replaces the old one in one step, so a failed save leaves the old file
-// as it was. Where no file can be created beside it, the file is written in place, and the old
-// bytes it wrote over are put back if that fails. A save that fails is fatal and names path.
+// Writes the 29 lines of the file in the language in force, then its extra lines. The new content
+// goes to a file beside it first and replaces the old one in one step, so a failed save leaves the
+// old file as it was. Where no file can be created beside it, the file is written in place, and the
+// old bytes it wrote over are put back if that fails. A save that fails is fatal and names path.
 void SaveSettings(const char* path);
+
+// The extra lines that follow the first 29 (which older releases stop at): "key=value", each key
+// that of a format of the string table ("noguess=%d") in the language in force when written, and
+// read in either language. Unknown keys are passed over.
+// The value text of line when its key is the key of format formatId in French or English; null
+// for a line of any other key.
+const char* ExtraLineValue(const char* line, int formatId);
+// A value text that holds a decimal integer from low to high, and nothing else but blanks and the
+// line end, gives that integer; a damaged or out-of-range value gives 0.
+int32_t ExtraLineInteger(const char* value, int32_t low, int32_t high);
 
 // The leading decimal integer of text: white space skipped, an optional sign, digits up to
 // the first other character, no digits give 0. Saturates at the 32-bit limits.

@@ -1,6 +1,7 @@
 // test_game.cpp: won games of the real program played through presses, from the deal to the
-// best scores in the settings file: flood fills, explosions and Undo, flags with a wrong one
-// left, the congratulation and name dialogs in both languages.
+// best scores in the settings file: flood fills, explosions and Undo, flags with a wrong one that
+// holds the win back until it is taken away, the congratulation and name dialogs in both
+// languages.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -18,8 +19,9 @@ using e2e::kRight;
 using e2e::BoardIs;
 
 // Wins the game on the board by flags, each posted and seen at once in memory (so a Flush that
-// came back early would show): a wrong flag on a covered safe cell first, then every mine.
-// Returns the congratulation dialog that the last flag opens.
+// came back early would show): a wrong flag on a covered safe cell first, then every mine, which
+// leaves the game running with the counter at -1, then the wrong flag taken away, which wins.
+// Returns the congratulation dialog that the last press opens.
 HWND WinByFlags(const e2e::Session& session) {
   const e2e::Snapshot s = e2e::ReadSnapshot(session);
   std::vector<std::pair<int, int>> cells(1);
@@ -27,17 +29,21 @@ HWND WinByFlags(const e2e::Session& session) {
   for (int c = 1; c <= s.game.columns; ++c)
     for (int r = 1; r <= s.game.rows; ++r)
       if (s.board[c][r] == kCoveredMine) cells.push_back({c, r});
+  cells.push_back(cells[0]);
   for (size_t i = 0; i < cells.size(); ++i) {
-    // Before the last flag the counter is at 0, but a mine is unflagged: no win yet.
+    // Until the wrong flag goes, no flag wins, at 0 on the counter or below.
     const e2e::Snapshot now = e2e::ReadSnapshot(session);
     EXPECT_EQ(s.game.minesLeft - static_cast<int>(i), now.game.minesLeft);
     EXPECT_TRUE(i == 0 || now.state == GS_RUNNING) << "state " << now.state;
     const int c = cells[i].first, r = cells[i].second;
+    const bool last = i + 1 == cells.size();
     if (!e2e::PressCell(session, c, r, kRight, true)) return nullptr;
-    if (e2e::ReadSnapshot(session).board[c][r] > -17) {
-      ADD_FAILURE() << "no flag at " << c << "," << r << " after Flush";
+    if ((e2e::ReadSnapshot(session).board[c][r] <= -17) == last) {
+      ADD_FAILURE() << "no flag change at " << c << "," << r << " after Flush";
       return nullptr;
     }
+    if (last) break;
+    EXPECT_EQ(nullptr, e2e::FindDialog(session, 0)) << "a dialog at " << c << "," << r;
   }
   return e2e::WaitForDialog(session, IDC_CONGRATULATION_TEXT);
 }
@@ -47,7 +53,7 @@ HWND WinByFlags(const e2e::Session& session) {
 HWND Congratulate(const e2e::Session& session, HWND dialog, bool french, int32_t* score) {
   const e2e::Snapshot s = e2e::ReadSnapshot(session);
   EXPECT_EQ(GS_OVER, s.state);
-  EXPECT_EQ(-1, s.game.minesLeft);  // the wrong flag
+  EXPECT_EQ(0, s.game.minesLeft);  // exactly the mines flagged
   const int minutes = s.game.elapsedSeconds / 60, seconds = s.game.elapsedSeconds % 60;
   int base = s.game.totalMines + s.game.undosLeft - minutes / 2;
   *score = (8 - s.game.ratio) * (base < 0 ? 1 : base) * s.game.columns;

@@ -53,10 +53,10 @@ bool IsMine(int value) {
   return value == kCoveredMine || value == kFlaggedMine || value == kExplodedMine;
 }
 
-// Everything the rules promise about the records, whatever happened before; and how many cells
-// are uncovered.
-AssertionResult Invariants(const e2e::Snapshot& s, const CursorRecord& cursor,
-                           int* uncoveredCells) {
+// Everything the rules promise about the records, whatever happened before; how many cells are
+// uncovered, and whether the flags stand on exactly the mines.
+AssertionResult Invariants(const e2e::Snapshot& s, const CursorRecord& cursor, int* uncoveredCells,
+                           bool* exactlyTheMines) {
   const GameRecord& g = s.game;
   const int total = g.columns * g.rows / (g.ratio != 0 ? g.ratio : 1);
   if (s.state < GS_READY || s.state > GS_EXPLODED) return AssertionFailure() << "state " << s.state;
@@ -67,7 +67,7 @@ AssertionResult Invariants(const e2e::Snapshot& s, const CursorRecord& cursor,
                               << ", ratio " << g.ratio << ", " << g.totalMines << " mines, "
                               << g.undosLeft << " undos, " << g.elapsedSeconds << " s";
   }
-  int mines = 0, flags = 0, exploded = 0, uncovered = 0;
+  int mines = 0, flags = 0, flaggedMines = 0, exploded = 0, uncovered = 0;
   for (int c = 0; c < kBoardSide; ++c) {
     for (int r = 0; r < kBoardSide; ++r) {
       const int value = s.board[c][r];
@@ -80,6 +80,7 @@ AssertionResult Invariants(const e2e::Snapshot& s, const CursorRecord& cursor,
         return AssertionFailure() << "cell " << c << "," << r << " = " << value;
       mines += IsMine(value);
       flags += value <= -17;
+      flaggedMines += value == kFlaggedMine;
       exploded += value == kExplodedMine;
       uncovered += value >= 0;
       if (IsMine(value)) continue;
@@ -102,6 +103,10 @@ AssertionResult Invariants(const e2e::Snapshot& s, const CursorRecord& cursor,
   if (g.minesLeft != total - flags - exploded)
     return AssertionFailure() << "mines left " << g.minesLeft << " with " << total << " mines, "
                               << flags << " flags, " << exploded << " exploded";
+  // Only a flag press makes the flags stand on exactly the mines, and that press wins.
+  *exactlyTheMines = flags == total && flaggedMines == total;
+  if (s.state == GS_RUNNING && *exactlyTheMines)
+    return AssertionFailure() << "every mine flagged and no other tile, yet the game runs";
   if (s.state == GS_READY && (flags || uncovered))
     return AssertionFailure() << "a game not started shows " << flags << " flags, " << uncovered
                               << " uncovered cells";
@@ -212,10 +217,12 @@ AssertionResult Act(Monkey& m, const e2e::Snapshot& before) {
   const int x = m.Below(client.right + 30), y = m.Below(client.bottom + 30);
   // The covered cells, mines and safe ones apart, and the uncovered numbers: apart from them
   // those with as many flags around as they count, where a chord acts.
-  std::vector<POINT> mines, safe, numbers, satisfied;
+  std::vector<POINT> mines, safe, numbers, satisfied, wrongFlags;
   for (int c = 1; c <= before.game.columns; ++c) {
     for (int r = 1; r <= before.game.rows; ++r) {
       if (before.board[c][r] == kCoveredMine) mines.push_back({c, r});
+      if (before.board[c][r] <= -17 && before.board[c][r] != kFlaggedMine)
+        wrongFlags.push_back({c, r});
       if (before.board[c][r] >= -9 && before.board[c][r] <= -1) safe.push_back({c, r});
       const int value = before.board[c][r];
       if (value < 1 || value > 8) continue;
@@ -230,16 +237,20 @@ AssertionResult Act(Monkey& m, const e2e::Snapshot& before) {
   bool done = true;
   // Every mouse press hides the cursor. No press: more mines than one step may flag (or none),
   // or no cell of the kind drawn.
-  const bool none = roll < 3 ? count == 0 || count > 30
+  const size_t presses = count + (roll == 0 ? wrongFlags.size() : 0);
+  const bool none = roll < 3 ? presses == 0 || count > 30
                              : roll >= 52 && roll < 72 && (roll < 63 ? mines : safe).empty();
   m.shownAfter = roll < 73 && !none ? 0 : -1;
   if (none) return AssertionSuccess();
   if (roll < 3) {
-    // Flags on every mine left: a win, unless the game is frozen or over. Only the last flag
-    // can open a dialog; the others can be sent.
-    m.Note("flags on the %d mines left", static_cast<int>(count));
-    for (size_t i = 0; i < count && done; ++i)
-      done = e2e::PressCell(m.session, mines[i].x, mines[i].y, e2e::kRight, i + 1 == count);
+    // Flags on every mine left, and now and then the wrong flags taken away: a win once only the
+    // mines carry flags, unless the game is frozen or over. Only the last press can open a
+    // dialog; the others can be sent.
+    if (roll == 0) mines.insert(mines.end(), wrongFlags.begin(), wrongFlags.end());
+    m.Note("flags on the %d mines left%s", static_cast<int>(count),
+           roll == 0 ? ", then the wrong flags taken away" : "");
+    for (size_t i = 0; i < mines.size() && done; ++i)
+      done = e2e::PressCell(m.session, mines[i].x, mines[i].y, e2e::kRight, i + 1 == mines.size());
   } else if (roll < 45) {
     const bool right = roll >= 25;
     m.Note("%s press at %d,%d", right ? "right" : "left", x, y);
@@ -299,19 +310,21 @@ TEST(Monkey, RandomPlayKeepsTheRulesInvariants) {
   e2e::Snapshot s = e2e::ReadSnapshot(m.session);
   CursorRecord cursor = e2e::Read<CursorRecord>(m.session, "_Cursor");
   int uncovered = 0;
-  ASSERT_TRUE(Invariants(s, cursor, &uncovered));
+  bool exactlyTheMines = false;
+  ASSERT_TRUE(Invariants(s, cursor, &uncovered, &exactlyTheMines));
   const DWORD started = GetTickCount();
   for (m.step = 0; m.step < steps; ++m.step) {
     // Each check names the seed and the last actions, to replay a failure.
     const auto context = [&] { return "seed " + std::to_string(seed) + "\n" + m.History(); };
-    const int uncoveredBefore = uncovered;
+    const int uncoveredBefore = uncovered, winsBefore = m.wins;
     ASSERT_TRUE(Act(m, s)) << context();
     ASSERT_TRUE(AnswerWinDialogs(m)) << context();
     ASSERT_TRUE(e2e::Sync(m.session)) << "the program ended or hangs; " << context();
     ASSERT_EQ(nullptr, e2e::FindDialog(m.session, 0)) << "a dialog stayed open; " << context();
     ASSERT_TRUE(e2e::ReadSnapshot(m.session, &s)) << context();
     ASSERT_TRUE(e2e::ReadSymbol(m.session, "_Cursor", &cursor, sizeof cursor)) << context();
-    ASSERT_TRUE(Invariants(s, cursor, &uncovered)) << context();
+    ASSERT_TRUE(Invariants(s, cursor, &uncovered, &exactlyTheMines)) << context();
+    ASSERT_TRUE(m.wins == winsBefore || exactlyTheMines) << "a win with wrong flags; " << context();
     m.chords += m.chord && uncovered > uncoveredBefore;
     ASSERT_TRUE(m.shownAfter < 0 || cursor.shown == m.shownAfter)
         << "cursor shown " << cursor.shown << "; " << context();

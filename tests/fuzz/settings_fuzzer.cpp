@@ -65,6 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(settings.grid >= kMinGrid && settings.grid <= kMaxGrid, "grid out of range");
   Check(settings.size == 15 || settings.size == 18 || settings.size == 21, "bad size");
   Check(language == 0 || language == 1000, "bad language");
+  Check(settings.noGuess == 0 || settings.noGuess == 1, "bad no-guess option");
 
   // Whatever was read must survive a save and a second load unchanged.
   SaveSettings(SavedPath);

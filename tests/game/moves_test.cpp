@@ -143,24 +143,56 @@ void FlagMinesButTheLast() {
       if (Board[c][r] == kCoveredMine && ++flagged < Game.totalMines) RightPress(X(c), Y(r));
 }
 
-TEST_F(MovesTest, LastFlagWinsDespiteAWrongFlag) {
-  DealSeedOne();
-  RightPress(X(1), Y(1));  // a wrong flag
-  FlagMinesButTheLast();
-  EXPECT_EQ(Game.minesLeft, 0);  // the win test ran and failed
-  EXPECT_EQ(GameState, GS_RUNNING);
-  Game.elapsedSeconds = 119;
-  ResetFakeWindow();
-  SetNameAnswer("Ada");
-  RightPress(X(10), Y(6));
-  EXPECT_EQ(GameState, GS_OVER);
-  EXPECT_EQ(Game.minesLeft, -1);
-  EXPECT_EQ(
-      Calls(),
-      CallLog({{kStop, 1}, {CALL_SHOW_CONGRATULATION, 380}, {CALL_ASK_NAME, 0}, {kRedraw, 0}}));
-  EXPECT_EQ(Game.lastScore, 380);
-  EXPECT_EQ(ScoreTable[0].score, 380);
-  EXPECT_STREQ(ScoreTable[0].name, "Ada");
+// A flag press wins only when it leaves exactly the mines flagged: flagging every tile wins
+// nothing, a wrong flag holds the win back until it is taken away, and the score is as ever.
+TEST_F(MovesTest, AWinNeedsExactlyTheMinesFlagged) {
+  enum Flags { kEveryTile, kMinesAndASafeTile, kMinesOnly };
+  const struct {
+    const char* what;
+    Flags flags;
+    bool unflagSafeTile;  // a last press on the safe tile's flag
+    int32_t minesLeft;
+    bool wins;
+  } kCases[] = {
+      {"every tile flagged", kEveryTile, false, -84, false},
+      {"every mine and a safe tile", kMinesAndASafeTile, false, -1, false},
+      {"then the safe tile's flag taken away", kMinesAndASafeTile, true, 0, true},
+      {"exactly the mines", kMinesOnly, false, 0, true},
+  };
+  for (const auto& test : kCases) {
+    SCOPED_TRACE(test.what);
+    SetUp();
+    DealSeedOne();
+    if (test.flags == kMinesAndASafeTile) RightPress(X(1), Y(1));  // the wrong flag first
+    Game.elapsedSeconds = 119;
+    // Each press on a fresh log: the last one's calls are the ones compared.
+    const auto press = [](int c, int r) {
+      ResetFakeWindow();
+      SetNameAnswer("Ada");
+      RightPress(X(c), Y(r));
+    };
+    for (int c = 1; c <= Game.columns; ++c) {
+      for (int r = 1; r <= Game.rows; ++r) {
+        if (test.flags != kEveryTile && Board[c][r] != kCoveredMine) continue;
+        ASSERT_NE(GameState, GS_OVER) << "won before the last flag, at " << c << "," << r;
+        press(c, r);
+      }
+    }
+    if (test.unflagSafeTile) {
+      ASSERT_EQ(GameState, GS_RUNNING);
+      press(1, 1);
+    }
+    EXPECT_EQ(Game.minesLeft, test.minesLeft);
+    EXPECT_EQ(GameState, test.wins ? GS_OVER : GS_RUNNING);
+    EXPECT_EQ(
+        Calls(),
+        test.wins
+            ? CallLog(
+                  {{kStop, 1}, {CALL_SHOW_CONGRATULATION, 380}, {CALL_ASK_NAME, 0}, {kRedraw, 0}})
+            : CallLog({{kRedraw, 0}}));
+    EXPECT_EQ(ScoreTable[0].score, test.wins ? 380 : 0);
+    EXPECT_STREQ(ScoreTable[0].name, test.wins ? "Ada" : "");
+  }
 }
 
 TEST_F(MovesTest, NoWinWhileTheCounterIsAboveZero) {
@@ -200,7 +232,9 @@ TEST_F(MovesTest, ChordUncoversTheNeighboursOfASatisfiedNumber) {
   Expect("chord without its flag", ChordOnOne, GS_RUNNING, {{kEffect, 0}});
   Expect("chord on a covered cell", [] { MiddlePress(X(1), Y(1)); }, GS_RUNNING, {{kEffect, 0}});
   Expect("chord past the grid", [] { MiddlePress(X(11), Y(3)); }, GS_RUNNING, {{kEffect, 0}});
+  EXPECT_FALSE(ChordActs(3, 3));
   RightPress(X(2), Y(3));
+  EXPECT_TRUE(ChordActs(3, 3));
   ResetFakeWindow();
   ChordOnOne();
   // The seven covered neighbours, one of them empty: its flood opens the same area and raises
@@ -211,6 +245,7 @@ TEST_F(MovesTest, ChordUncoversTheNeighboursOfASatisfiedNumber) {
                         Board[2][4], Board[2][2], Board[2][3], Board[3][2]}));
   EXPECT_EQ(GameState, GS_RUNNING);
   Expect("chord with nothing left to uncover", ChordOnOne, GS_RUNNING, {{kEffect, 0}});
+  EXPECT_FALSE(ChordActs(3, 3));
   Expect("chord on an empty cell", [] { MiddlePress(X(5), Y(4)); }, GS_RUNNING, {{kEffect, 0}});
   RightPress(X(4), Y(1));
   RightPress(X(3), Y(1));

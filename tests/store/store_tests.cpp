@@ -79,8 +79,8 @@ TEST_F(SettingsFile, MissingFileGivesTheDefaultsAndIsCreatedAtSave) {
   LoadSettings(path_.c_str());
   EXPECT_EQ(Options(), "ratio=6 grid=10 size=18 lang=1000 sound=0");
   SaveSettings(path_.c_str());
-  EXPECT_EQ(ReadWhole(path_),
-            "ratio=6\r\ngrid=10\r\nsize=18\r\nlang=1000\r\nsound=0\r\n" + EmptyEntries(24));
+  EXPECT_EQ(ReadWhole(path_), "ratio=6\r\ngrid=10\r\nsize=18\r\nlang=1000\r\nsound=0\r\n" +
+                                  EmptyEntries(24) + "noguess=0\r\n");
   EXPECT_EQ(ReadWhole(path_ + kSaveSuffix), "<missing>");
 }
 
@@ -159,21 +159,58 @@ TEST_F(SettingsFile, ScoreLinesInTheirSpellingsUntilALineWithoutComma) {
   EXPECT_EQ(Scores(), expected);
 }
 
+// The 29 lines as ever, then the extra lines, every key in the language in force.
 TEST_F(SettingsFile, WritesTheExactLinesInTheLanguageInForce) {
-  Settings = SettingsRecord{5, 16, 18, 1};
+  Settings = SettingsRecord{5, 16, 18, 1, 1};
   SetEntry(0, 2736, "Alice");
   SetEntry(1, 1125, "Bob");
   SetEntry(2, 900, " ");  // a cancelled name: two blanks, read back empty
   const std::string scores = "2736, Alice\r\n1125, Bob\r\n900,  \r\n" + EmptyEntries(21);
   LanguageOffset = 1000;
   SaveSettings(path_.c_str());
-  EXPECT_EQ(ReadWhole(path_), kOptions + scores);
+  EXPECT_EQ(ReadWhole(path_), kOptions + scores + "noguess=1\r\n");
   LanguageOffset = 0;
   SaveSettings(path_.c_str());
-  EXPECT_EQ(ReadWhole(path_), "ratio=5\r\ngrille=16\r\nlarg=18\r\nlang=0\r\nsons=1\r\n" + scores);
+  EXPECT_EQ(ReadWhole(path_), "ratio=5\r\ngrille=16\r\nlarg=18\r\nlang=0\r\nsons=1\r\n" + scores +
+                                  "sanshasard=1\r\n");
   ResetRecords();
   LoadSettings(path_.c_str());
   EXPECT_EQ(Scores(), "2736 Alice|1125 Bob|900 |");
+  EXPECT_EQ(Settings.noGuess, 1);
+}
+
+// Past the 29th line, by key in either language, whatever the language line says; an unknown
+// key is passed over, and a missing or damaged value gives 0. Before it lines count by position,
+// so a key there is no extra line, even after the score lines have ended.
+TEST_F(SettingsFile, ExtraLinesAreReadByKeyInEitherLanguage) {
+  const std::string full = kOptions + EmptyEntries(24),
+                    shortScores = std::string(kOptions) + "5, Ann\r\n";
+  const struct {
+    std::string content;
+    int32_t noGuess;
+  } cases[] = {
+      {full, 0},
+      {full + "noguess=1\r\n", 1},
+      {full + "sanshasard=1\n", 1},
+      {full + "colour=7\r\nnoguess=1 \r\nsize=2\r\n", 1},
+      {full + "noguess=2\r\n", 0},
+      {full + "noguess=1x\r\n", 0},
+      {full + "noguess=\r\n", 0},
+      {full + "noguess=99999999999\r\n", 0},
+      {full + "NoGuess=1\r\n", 0},
+      {full + "noguess=1\r\nnoguess=0\r\n", 0},
+      {shortScores + "noguess=1\r\n", 0},
+      {shortScores + "600\r\n" + EmptyEntries(22) + "noguess=1\r\n", 1},
+  };
+  for (const auto& c : cases) {
+    ResetRecords();
+    Settings.noGuess = 1;  // not what a file without the key leaves
+    WriteWhole(path_, c.content);
+    LoadSettings(path_.c_str());
+    EXPECT_EQ(Settings.noGuess, c.noGuess) << c.content;
+    EXPECT_EQ(Options(), "ratio=5 grid=16 size=18 lang=1000 sound=1") << c.content;
+  }
+  EXPECT_EQ(Scores(), "5 Ann|600 |");
 }
 
 TEST_F(SettingsFile, EveryStateReadsBackAsWritten) {
@@ -264,7 +301,8 @@ TEST_F(SettingsFile, ASaveFallsBackToWritingInPlaceAndOtherwiseKeepsTheOldFile) 
   SetEntry(0, 2736, "Alice");
   Settings = SettingsRecord{5, 16, 18, 1};
   LanguageOffset = 1000;
-  const std::string saved = kOptions + std::string("2736, Alice\r\n") + EmptyEntries(23);
+  const std::string saved =
+      kOptions + std::string("2736, Alice\r\n") + EmptyEntries(23) + "noguess=0\r\n";
   const std::string longer = saved + std::string(100, 'x') + "\r\n";
   std::string beyondKept;  // longer than any save writes
   for (int i = 0; i < 4000; ++i) beyondKept += static_cast<char>('a' + i % 26);
