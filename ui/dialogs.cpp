@@ -275,43 +275,30 @@ INT_PTR CALLBACK NameDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 namespace {
 
-// The keys that press a dialog's buttons, and the characters they type.
-struct PressingKey {
-  WPARAM key;
-  WPARAM character;
-};
-constexpr PressingKey kPressingKeys[] = {{VK_RETURN, '\r'}, {VK_SPACE, ' '}};
-constexpr int kPressingKeyCount = sizeof kPressingKeys / sizeof kPressingKeys[0];
-bool HeldDown[kPressingKeyCount];
-HHOOK HeldKeyFilter;
+// The Enter or Space that was down when a win dialog opened, until it is let go or pressed anew.
+WPARAM HeldKey;
 
 // A win opens its dialogs inside the key-down of the winning Enter: that key's auto-repeats, and
-// its release, must not press OK there and store a name nobody typed. A pressing key that was
-// down when the dialog opened is ignored until it is let go or pressed afresh.
-LRESULT CALLBACK IgnoreHeldKeys(int code, WPARAM wParam, LPARAM lParam) {
+// its release, must not press OK there and store a name nobody typed. Enter and Space type the
+// characters of their own codes, '\r' and ' '.
+LRESULT CALLBACK IgnoreHeldKey(int code, WPARAM wParam, LPARAM lParam) {
   const MSG* message = reinterpret_cast<const MSG*>(lParam);
   const UINT kind = message->message;
-  for (int i = 0; code == MSGF_DIALOGBOX && i < kPressingKeyCount; ++i) {
-    const PressingKey& pressing = kPressingKeys[i];
-    const bool ofKey = kind == WM_CHAR ? message->wParam == pressing.character
-                                       : (kind == WM_KEYDOWN || kind == WM_KEYUP) &&
-                                             message->wParam == pressing.key;
-    if (!HeldDown[i] || !ofKey) continue;
+  if (code == MSGF_DIALOGBOX && HeldKey != 0 && message->wParam == HeldKey &&
+      (kind == WM_KEYDOWN || kind == WM_KEYUP || kind == WM_CHAR)) {
     // The previous-state bit: clear on a key-down, the key was up before it.
     const bool fresh = kind == WM_KEYDOWN && (message->lParam & (LPARAM{1} << 30)) == 0;
-    if (fresh || kind == WM_KEYUP) HeldDown[i] = false;
+    if (fresh || kind == WM_KEYUP) HeldKey = 0;
     if (!fresh) return TRUE;  // swallowed
   }
-  return CallNextHookEx(HeldKeyFilter, code, wParam, lParam);
+  return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
 void OpenWinDialog(int templateId, DLGPROC procedure, LPARAM parameter) {
-  for (int i = 0; i < kPressingKeyCount; ++i)
-    HeldDown[i] = GetKeyState(static_cast<int>(kPressingKeys[i].key)) < 0;
-  HeldKeyFilter = SetWindowsHookExA(WH_MSGFILTER, IgnoreHeldKeys, NULL, GetCurrentThreadId());
+  HeldKey = GetKeyState(VK_RETURN) < 0 ? VK_RETURN : GetKeyState(VK_SPACE) < 0 ? VK_SPACE : 0;
+  HHOOK filter = SetWindowsHookExA(WH_MSGFILTER, IgnoreHeldKey, NULL, GetCurrentThreadId());
   DialogBoxParamA(Instance, MAKEINTRESOURCEA(templateId), MainWindow, procedure, parameter);
-  if (HeldKeyFilter) UnhookWindowsHookEx(HeldKeyFilter);
-  HeldKeyFilter = NULL;
+  if (filter) UnhookWindowsHookEx(filter);
 }
 
 }  // namespace

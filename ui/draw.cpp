@@ -63,11 +63,11 @@ constexpr DWORD kTileFace = 0xC0C0C0;
 constexpr int kLargestTile = 21;
 
 // The tile's pixels from the strip, changed in a buffer of its own and copied out in one call:
-// no bitmap is made or freed per drawing.
+// no bitmap is made or freed per drawing. (The strip was whole when made: the selections that
+// ended its making flushed GDI's batch.)
 void DrawCursor(HDC dc, int size) {
   DIBSECTION strip;
   if (size > kLargestTile || GetObject(TileStrip, sizeof strip, &strip) != sizeof strip) return;
-  GdiFlush();  // the strip's pixels are all there
   const int stride = strip.dsBm.bmWidth;
   const DWORD* tile = static_cast<const DWORD*>(strip.dsBm.bmBits) +
                       TileStripLeft(ShownTile(Cursor.column, Cursor.row), size);
@@ -86,16 +86,12 @@ void DrawCursor(HDC dc, int size) {
     }
     pixels[i] = pixel;
   }
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = size;
-  info.bmiHeader.biHeight = -size;  // rows from the top down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  // The strip's own header, for one tile of it: 32 bits a pixel, rows from the top down.
+  strip.dsBmih.biWidth = size;
+  strip.dsBmih.biHeight = -size;
   const UINT side = static_cast<UINT>(size);
   SetDIBitsToDevice(dc, (Cursor.column - 1) * size, (Cursor.row - 1) * size, side, side, 0, 0, 0,
-                    side, pixels, &info, DIB_RGB_COLORS);
+                    side, pixels, reinterpret_cast<BITMAPINFO*>(&strip.dsBmih), DIB_RGB_COLORS);
 }
 
 constexpr WORD kTrueColourBits = 32;
