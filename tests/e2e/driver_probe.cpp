@@ -89,8 +89,8 @@ uintptr_t ProbeExport(const Session& session, const char* name) {
 
 bool LieAboutVersion(const Session& session) {
   const uintptr_t lie = internal::ProbeExport(session, kProbeVersionLieExport);
-  DWORD changed = 0;
-  return lie != 0 && internal::RunRemote(session, lie, nullptr, &changed) && changed > 0;
+  DWORD done = 0;
+  return lie != 0 && internal::RunRemote(session, lie, nullptr, &done) && done;
 }
 
 bool WalkCells(const Session& session, WalkReport* report) {

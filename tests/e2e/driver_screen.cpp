@@ -88,37 +88,30 @@ int TileFor(int value, View view) {
     for (int r = 1; r <= s.game.rows; ++r) {
       const int tile = TileFor(s.board[c][r], view);
       if (tiles[tile].empty()) return ::testing::AssertionFailure() << "no tile " << tile;
-      const bool underCursor = c == cursor.column && r == cursor.row;
-      const auto seenAt = [&](int x, int y) {
-        return screen[static_cast<size_t>(((r - 1) * size + y) * width + (c - 1) * size + x)];
+      const auto art = [&](int x, int y) { return tiles[tile][static_cast<size_t>(y * size + x)]; };
+      const auto edge = [&](int x, int y) {
+        return std::min(std::min(x, y), std::min(size - 1 - x, size - 1 - y));
       };
-      const auto drawnAt = [&](int x, int y) {
-        return tiles[tile][static_cast<size_t>(y * size + x)];
-      };
+      const auto symbol = [&](int x, int y) { return edge(x, y) >= 2 && art(x, y) != face; };
       for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-          const DWORD seen = seenAt(x, y), drawn = drawnAt(x, y);
-          const int edge = std::min(std::min(x, y), std::min(size - 1 - x, size - 1 - y));
-          // The tile's symbol: what its art draws inside the ring's place, other than face.
-          const auto symbol = [&](int px, int py) {
-            return std::min(std::min(px, py), std::min(size - 1 - px, size - 1 - py)) >= 2 &&
-                   drawnAt(px, py) != face;
-          };
-          // Under the cursor, the edge and every pixel of the symbol stay as drawn; every other
-          // pixel changes, to a colour that none of the symbol's pixels beside it has.
+          const DWORD seen =
+              screen[static_cast<size_t>(((r - 1) * size + y) * width + (c - 1) * size + x)];
+          const DWORD drawn = art(x, y);
+          // Under the cursor the edge and the tile's symbol (what it draws other than face inside
+          // the ring's place) stay; every other pixel changes, to no colour of a symbol pixel
+          // beside it.
           bool shows = seen == drawn;
-          if (underCursor && edge >= 1 && !symbol(x, y)) {
+          if (c == cursor.column && r == cursor.row && edge(x, y) >= 1 && !symbol(x, y)) {
             shows = seen != drawn;
-            for (const auto& step : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
-              shows = shows && !(symbol(x + step.first, y + step.second) &&
-                                 drawnAt(x + step.first, y + step.second) == seen);
+            for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+              shows = shows && !(symbol(x + dx, y + dy) && art(x + dx, y + dy) == seen);
           }
           if (!shows) {
             return ::testing::AssertionFailure()
                    << "cell (" << c << ", " << r << ") value " << +s.board[c][r]
-                   << (underCursor ? " under the cursor" : "") << " should show tile " << tile
-                   << ": pixel (" << x << ", " << y << ") is " << std::hex << seen
-                   << " where the tile has " << drawn;
+                   << " should show tile " << tile << ": pixel (" << x << ", " << y << ") is "
+                   << std::hex << seen << " instead of " << drawn;
           }
         }
       }

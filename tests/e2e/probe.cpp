@@ -3,6 +3,8 @@
 // the driver's flush markers, and it walks the grid's cells as an in-process screen reader.
 #include "tests/e2e/probe.h"
 
+#include <cstring>
+
 // Exported only from the probe library; the driver links the menu code for direct reading.
 #ifdef TORVANE_E2E_PROBE_LIBRARY
 #define PROBE_EXPORT __declspec(dllexport)
@@ -134,37 +136,17 @@ LRESULT CALLBACK WatchProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-namespace {
-
-DWORD WINAPI VersionAsXp() {
-  return 0x0A280105;  // build 2600 in the high word, then minor 1, major 5
-}
-
-}  // namespace
-
 extern "C" PROBE_EXPORT DWORD WINAPI ProbeVersionLie(void*) {
-  BYTE* image = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-  const IMAGE_NT_HEADERS* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-      image + reinterpret_cast<const IMAGE_DOS_HEADER*>(image)->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& imports =
-      headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  const ULONG_PTR real =
-      reinterpret_cast<ULONG_PTR>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetVersion"));
-  DWORD changed = 0;
-  for (const IMAGE_IMPORT_DESCRIPTOR* module =
-           reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(image + imports.VirtualAddress);
-       module->Name != 0; ++module) {
-    for (ULONG_PTR* slot = reinterpret_cast<ULONG_PTR*>(image + module->FirstThunk); *slot != 0;
-         ++slot) {
-      DWORD protection = 0;
-      if (*slot != real || !VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection))
-        continue;
-      *slot = reinterpret_cast<ULONG_PTR>(&VersionAsXp);
-      VirtualProtect(slot, sizeof *slot, protection, &protection);
-      ++changed;
-    }
-  }
-  return changed;
+  // mov eax, 0x0A280105 (build 2600, then minor 1, major 5); ret
+  static const BYTE kAnswer[] = {0xB8, 0x05, 0x01, 0x28, 0x0A, 0xC3};
+  BYTE* code = reinterpret_cast<BYTE*>(
+      reinterpret_cast<uintptr_t>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetVersion")));
+  DWORD protection = 0;
+  if (code == nullptr || !VirtualProtect(code, sizeof kAnswer, PAGE_EXECUTE_READWRITE, &protection))
+    return 0;
+  memcpy(code, kAnswer, sizeof kAnswer);
+  VirtualProtect(code, sizeof kAnswer, protection, &protection);
+  return FlushInstructionCache(GetCurrentProcess(), code, sizeof kAnswer) ? 1 : 0;
 }
 
 extern "C" PROBE_EXPORT DWORD WINAPI ProbeWatch(void* parameter) {

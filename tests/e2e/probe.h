@@ -33,9 +33,8 @@ constexpr const char* kProbeMenuExport = sizeof(void*) == 4 ? "ProbeMenu@4" : "P
 constexpr const char* kProbeWatchExport = sizeof(void*) == 4 ? "ProbeWatch@4" : "ProbeWatch";
 constexpr char kFlushSeenExport[] = "FlushSeen";
 
-// A compatibility mode's version lie, made as its shims make it: the program's imports of
-// GetVersion answer Windows XP SP3 (5.1, build 2600). A thread procedure; its exit code is the
-// number of imports changed.
+// A compatibility mode's version lie: GetVersion answers Windows XP SP3 (5.1, build 2600) in the
+// program, as the mode's shims make it answer there. A thread procedure; non-zero once in place.
 extern "C" DWORD WINAPI ProbeVersionLie(void*);
 constexpr const char* kProbeVersionLieExport =
     sizeof(void*) == 4 ? "ProbeVersionLie@4" : "ProbeVersionLie";

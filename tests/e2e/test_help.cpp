@@ -1,8 +1,8 @@
 // test_help.cpp: the help beside the program, as each Windows gets it. Told it runs on Windows XP,
-// F1 and Help > Help open the platform's help viewer on the help file at its contents, from an
-// ordinary and a deep folder, and the program's end closes the viewer (HELP_QUIT); told it runs
-// on Windows 10, in the compatibility mode for XP too, they open the help page of the language in
-// force through the shell, or say why not: no program for pages, or the page missing.
+// F1 and Help > Help open the platform's help viewer on the help file at its contents, from a deep
+// folder too, and the program's end closes the viewer (HELP_QUIT); told it runs on Windows 10,
+// even in XP's compatibility mode, they open the help page of the language in force through the
+// shell, or say why not.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -158,63 +158,63 @@ bool StartMoved(e2e::Session& session, bool deep) {
          e2e::StartIn(session, folder.c_str());
 }
 
-// A help file at an ordinary path, then one deep enough that the viewer needs its short name.
-TEST(Help, AsWindowsXpF1AndHelpOpenTheViewerAtTheContentsAndQuitClosesIt) {
+// Told it runs on Windows XP: from a deep folder F1 and Help > Help, from an ordinary one F1 alone.
+void OpenTheViewerAndQuit(bool deep) {
   const RegistryValue xp = WindowsVersion("winxp");
-  for (const bool deep : {false, true}) {
-    SCOPED_TRACE(deep ? "a deep folder" : "an ordinary folder");
-    e2e::Session session;
-    ASSERT_TRUE(StartMoved(session, deep));
-    ASSERT_EQ(nullptr, LookAround(session).viewer) << "a help viewer is open already";
-    EndViewerAtExit ending{session};
-    const e2e::Snapshot before = e2e::ReadSnapshot(session);
+  e2e::Session session;
+  ASSERT_TRUE(StartMoved(session, deep));
+  ASSERT_EQ(nullptr, LookAround(session).viewer) << "a help viewer is open already";
+  EndViewerAtExit ending{session};
+  const e2e::Snapshot before = e2e::ReadSnapshot(session);
 
-    HWND viewer = nullptr;
-    for (const bool byKey : {true, false}) {
-      SCOPED_TRACE(byKey ? "F1" : "Help > Help");
-      // Posted without waiting: the program's help call waits until the viewer has the file.
-      ASSERT_TRUE(byKey ? e2e::Key(session, VK_F1, nullptr, false)
-                        : PostMessageA(session.window, WM_COMMAND, IDM_HELP, 0));
-      const Others others = WaitForViewer(session);
-      ASSERT_NE(nullptr, others.viewer) << "no help viewer; message boxes: " << others.boxes;
-      EXPECT_EQ("", others.boxes);
-      viewer = others.viewer;
-      const std::string shown = Shown(viewer);
-      for (const char* offer : {"Choose your language.", "Fran\347ais", "English"})
-        EXPECT_NE(std::string::npos, shown.find(offer)) << offer << " is not in:\n" << shown;
+  HWND viewer = nullptr;
+  for (const bool byKey : {true, false}) {
+    SCOPED_TRACE(byKey ? "F1" : "Help > Help");
+    // Posted without waiting: the program's help call waits until the viewer has the file.
+    ASSERT_TRUE(byKey ? e2e::Key(session, VK_F1, nullptr, false)
+                      : PostMessageA(session.window, WM_COMMAND, IDM_HELP, 0));
+    const Others others = WaitForViewer(session);
+    ASSERT_NE(nullptr, others.viewer) << "no help viewer; message boxes: " << others.boxes;
+    EXPECT_EQ("", others.boxes);
+    viewer = others.viewer;
+    const std::string shown = Shown(viewer);
+    for (const char* offer : {"Choose your language.", "Fran\347ais", "English"})
+      EXPECT_NE(std::string::npos, shown.find(offer)) << offer << " is not in:\n" << shown;
 
-      // The program answers again, with its game as it was.
-      ASSERT_TRUE(e2e::Flush(session));
-      const e2e::Snapshot after = e2e::ReadSnapshot(session);
-      EXPECT_EQ(before.state, after.state);
-      EXPECT_EQ(0, memcmp(before.board, after.board, sizeof before.board));
-      if (!deep) break;  // F1 alone at the ordinary path
-      if (byKey) {
-        // The player closes the viewer, which ends; Help > Help then starts it anew.
-        DWORD process = 0;
-        GetWindowThreadProcessId(viewer, &process);
-        HANDLE closing = OpenProcess(SYNCHRONIZE, FALSE, process);
-        ASSERT_NE(nullptr, closing);
-        EXPECT_TRUE(PostMessageA(viewer, WM_CLOSE, 0, 0));
-        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(closing, kViewerTimeoutMs));
-        CloseHandle(closing);
-      }
-    }
-
-    // Game > Quit: the program ends as ever, and its HELP_QUIT closes the viewer.
-    ASSERT_TRUE(PostMessageA(session.window, WM_COMMAND, IDM_QUIT, 0));
-    ASSERT_TRUE(e2e::Ended(session));
-    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(viewer); }, kViewerTimeoutMs))
-        << "the viewer stayed open";
-    std::string file;
-    ASSERT_TRUE(e2e::ReadSettingsFile(session, &file));
-    EXPECT_EQ(e2e::SettingsText(), file.substr(0, e2e::SettingsText().size()));
-    if (!deep) {  // the temporary folder is the prefix's: nothing stays there
-      for (const char* name : {"\\torvane.exe", "\\torvane.hlp", "\\torvane.ini"})
-        DeleteFileA((session.folder + std::string(name)).c_str());
-      RemoveDirectoryA(session.folder);
+    // The program answers again, with its game as it was.
+    ASSERT_TRUE(e2e::Flush(session));
+    const e2e::Snapshot after = e2e::ReadSnapshot(session);
+    EXPECT_EQ(before.state, after.state);
+    EXPECT_EQ(0, memcmp(before.board, after.board, sizeof before.board));
+    if (!deep) break;
+    if (byKey) {
+      // The player closes the viewer, which ends; Help > Help then starts it anew.
+      DWORD process = 0;
+      GetWindowThreadProcessId(viewer, &process);
+      HANDLE closing = OpenProcess(SYNCHRONIZE, FALSE, process);
+      ASSERT_NE(nullptr, closing);
+      EXPECT_TRUE(PostMessageA(viewer, WM_CLOSE, 0, 0));
+      EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(closing, kViewerTimeoutMs));
+      CloseHandle(closing);
     }
   }
+
+  // Game > Quit: the program ends as ever, and its HELP_QUIT closes the viewer.
+  ASSERT_TRUE(PostMessageA(session.window, WM_COMMAND, IDM_QUIT, 0));
+  ASSERT_TRUE(e2e::Ended(session));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(viewer); }, kViewerTimeoutMs))
+      << "the viewer stayed open";
+  std::string file;
+  ASSERT_TRUE(e2e::ReadSettingsFile(session, &file));
+  EXPECT_EQ(e2e::SettingsText(), file.substr(0, e2e::SettingsText().size()));
+  for (const char* name : {"\\torvane.exe", "\\torvane.hlp", "\\torvane.ini"})
+    if (!deep) DeleteFileA((session.folder + std::string(name)).c_str());
+  if (!deep) RemoveDirectoryA(session.folder);  // Wine's temporary folder: none left in the prefix
+}
+
+TEST(Help, AsWindowsXpF1AndHelpOpenTheViewerAtTheContentsAndQuitClosesIt) {
+  OpenTheViewerAndQuit(true);
+  OpenTheViewerAndQuit(false);
 }
 
 // The file's whole text, or "" when it is missing.
@@ -223,10 +223,8 @@ std::string ReadText(const std::string& path) {
   return {std::istreambuf_iterator<char>(file), {}};
 }
 
-// Windows 10 in the compatibility mode for XP, whose GetVersion says 5.1: F1 still opens the
-// page, Windows 10 having no help viewer. (Wine 8 ignores __COMPAT_LAYER, so the mode's shims are
-// played by the probe.)
-TEST(Help, AsWindows10EvenInXpModeF1OpensThePageOfTheLanguageOrSaysWhyNot) {
+// Windows 10 in the compatibility mode for XP too, whose GetVersion says 5.1.
+TEST(Help, AsWindows10F1OpensThePageOfTheLanguageThroughTheShellOrSaysWhyNot) {
   const RegistryValue win10 = WindowsVersion("win10");
   e2e::Session session;
   ASSERT_TRUE(e2e::Prepare(session, e2e::SettingsText()));
@@ -245,32 +243,21 @@ TEST(Help, AsWindows10EvenInXpModeF1OpensThePageOfTheLanguageOrSaysWhyNot) {
   const RegistryValue command(HKEY_CLASSES_ROOT, "Torvane.TestPage\\shell\\open\\command", nullptr,
                               "\"" + e2e::BuildPath(E2E_RECORDER) + "\" \"" + record + "\" \"%1\"");
   SetEnvironmentVariableA("__COMPAT_LAYER", "WinXPSp3");
-  const bool started = e2e::StartPrepared(session);
+  ASSERT_TRUE(e2e::StartPrepared(session));
   SetEnvironmentVariableA("__COMPAT_LAYER", nullptr);
-  ASSERT_TRUE(started);
   ASSERT_TRUE(e2e::LieAboutVersion(session));
 
-  // English first, then French after the switch: the page of the language in force. Then with
-  // pages of no program (an association that names none), and with the pages gone: a message
-  // says why, and goes when answered.
-  const struct {
-    bool opens, associated;
-    int why;
-  } rounds[] = {{true, true, 0},
-                {true, true, 0},
-                {false, false, IDS_HELP_NO_BROWSER},
-                {false, false, IDS_HELP_NO_BROWSER},
-                {false, true, IDS_HELP_PAGE_MISSING},
-                {false, true, IDS_HELP_PAGE_MISSING}};
-  for (const auto& round : rounds) {
-    const bool english = (&round - rounds) % 2 == 0;
-    const std::string page = folder + "\\" + pages[english ? 0 : 1];
+  // English first, then French after the switch: the page of the language in force. Then the
+  // same with no program for pages, and with the pages gone: a message says why, and goes when
+  // answered.
+  for (int round = 0; round < 6; ++round) {
+    const std::string page = folder + "\\" + pages[round % 2];
     SCOPED_TRACE(page);
-    ASSERT_EQ(ERROR_SUCCESS, type.Set(round.associated ? "Torvane.TestPage" : "Torvane.None"));
-    ASSERT_TRUE(round.why != IDS_HELP_PAGE_MISSING || DeleteFileA(page.c_str()));
+    ASSERT_EQ(ERROR_SUCCESS, type.Set(round / 2 == 1 ? "Torvane.None" : "Torvane.TestPage"));
+    ASSERT_TRUE(round < 4 || DeleteFileA(page.c_str()));
     DeleteFileA(record.c_str());
     ASSERT_TRUE(e2e::Key(session, VK_F1, nullptr, false));
-    if (round.opens) {
+    if (round < 2) {
       EXPECT_TRUE(e2e::WaitUntil([&] { return !ReadText(record).empty(); }, kViewerTimeoutMs))
           << "the shell opened no page";
       EXPECT_EQ(page, ReadText(record));
@@ -279,7 +266,9 @@ TEST(Help, AsWindows10EvenInXpModeF1OpensThePageOfTheLanguageOrSaysWhyNot) {
     } else {
       HWND box = e2e::WaitForDialog(session, 0);
       ASSERT_NE(nullptr, box) << "no message";
-      std::string message = FindStringEntry(round.why + (english ? ENGLISH_OFFSET : 0));
+      std::string message =
+          FindStringEntry((round < 4 ? IDS_HELP_NO_BROWSER : IDS_HELP_PAGE_MISSING) +
+                          (round % 2 == 0 ? ENGLISH_OFFSET : 0));
       EXPECT_EQ(FindStringEntry(IDS_CAPTION), e2e::Text(box));
       EXPECT_EQ(message.replace(message.find("%s"), 2, page), e2e::Text(box, 0xFFFF));
       ASSERT_TRUE(PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0));

@@ -107,10 +107,8 @@ TEST(Keyboard, AGameWonWithKeysAlone) {
     EXPECT_EQ(nullptr, e2e::FindDialog(session, 0));
     EXPECT_EQ("Mines:-84", e2e::StatusText(session, 1));
 
-    // The last Enter wins, held down as a keyboard gives it, through the system's input queue:
-    // ten auto-repeats and the release press nothing in the dialogs the win opens. A fresh Enter
-    // then closes the congratulation, and End, last, moves the caret in the name dialog, which
-    // says that every key before it was handled.
+    // The winning Enter held down through the input queue presses nothing in the win's dialogs; a
+    // fresh one closes the first, and End moves the name's caret once every key before is handled.
     int left = s.game.columns * s.game.rows - s.game.totalMines;
     for (int c = 1; c <= 10; ++c) {
       for (int r = 1; r <= 10; ++r) {
@@ -175,8 +173,7 @@ TEST(Keyboard, CursorFrameAtEveryTileSizeGoneAfterAMousePress) {
       EXPECT_EQ(s.game.totalMines - 2, s.game.minesLeft);
       EXPECT_EQ(8, CursorAt(session)[0]);
     }
-    // On a flag, the cursor leaves every pixel of it, its pole and its base among them, and sets
-    // none of its own beside them in their colour.
+    // A flag under the cursor keeps every pixel, its pole and base among them, in sight.
     ASSERT_TRUE(size != 15 || e2e::PressCell(session, 3, 2, e2e::kRight, true));
     const CursorRecord onFlag = {3, 2, 1};
     ASSERT_TRUE(e2e::WriteSymbol(session, "_Cursor", &onFlag, sizeof onFlag));
