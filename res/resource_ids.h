@@ -151,6 +151,9 @@
 #define IDS_GRID_NO_UNDO_LEFT 572
 #define IDS_GRID_WON 573
 #define IDS_GRID_SOLUTION 574
+/* Why the help page did not open, where the shell says: %s its path. */
+#define IDS_HELP_PAGE_MISSING 590
+#define IDS_HELP_NO_BROWSER 591
 /* Strings: the keys of the settings file's extra lines, after its 29 lines */
 #define IDS_KEY_NO_GUESS 600
 

@@ -4,8 +4,8 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "game/game.h"
 #include "res/resource_ids.h"
@@ -110,58 +110,48 @@ int WriteContent(FILE* stream) {
   return 1;
 }
 
-// The whole of an open file, read from its start into a new block that the caller frees, and
-// its length; null when it cannot be read whole.
-char* ReadWholeFile(FILE* stream, long* length) {
-  if (fseek(stream, 0, SEEK_END) != 0 || (*length = ftell(stream)) < 0 ||
-      fseek(stream, 0, SEEK_SET) != 0) {
-    return nullptr;
-  }
-  // One byte more than the length asks for: a file that grew meanwhile is not read whole.
-  const size_t size = static_cast<size_t>(*length);
-  char* bytes = static_cast<char*>(malloc(size + 1));
-  if (bytes != nullptr && fread(bytes, 1, size + 1, stream) != size) {
-    free(bytes);
-    bytes = nullptr;
-  }
-  return bytes;
-}
+// The most a save writes: every line at its longest, with its CR LF. A save in place can write
+// over no more of the old file than this, so that is all of it that is kept; the rest of a longer
+// file is left alone until the cut that ends a good save.
+constexpr size_t kMostWritten =
+    (kOptionLines + kScoreEntries + std::size(kExtraOptions)) * (kLineBufferSize - 1 + 2);
 
-// Puts the old bytes back as the whole file, through a stream of its own: the one that failed
-// may still hold bytes it could not write, which its closing may yet write. A file the save
-// made is removed again. 1 when the file reads as before.
-int RestoreFile(const char* path, const char* old, long length, bool made) {
+// Puts the old bytes back through a stream of its own: the one that failed may still hold bytes
+// it could not write, which its closing may yet write. An old file no longer than what was kept
+// gets its length back too. A file the save made is removed again. 1 when that all went well.
+int RestoreFile(const char* path, const char* old, size_t kept, bool made) {
   if (made) return remove(path) == 0;
   FILE* stream = fopen(path, "r+b");
   if (stream == nullptr) return 0;
-  const int written =
-      fwrite(old, 1, static_cast<size_t>(length), stream) == static_cast<size_t>(length) &&
-      CutFile(stream, length);
-  return CommitAndClose(stream) && written;
+  const int cut = kept == kMostWritten || CutFile(stream, static_cast<long>(kept));
+  const int written = fwrite(old, 1, kept, stream) == kept;
+  return CommitAndClose(stream) && cut && written;
 }
 
-// Writes the file over itself, for a folder that takes no new file. Its old bytes are kept
-// first, and any failure on the way puts them back before it is reported like a failed open.
+// Writes the file over itself, for a folder that takes no new file. What the save can write
+// over is kept first, and any failure on the way puts it back before it is reported like a
+// failed open.
 void SaveInPlace(const char* path) {
   FILE* stream = fopen(path, "r+b");
-  // Only a file that is not there at all is made afresh: nothing of it can be lost.
+  // Only a file that is not there at all is made afresh, for writing alone: nothing of it can be
+  // lost. One that is there but refuses reading is never emptied.
   const bool made = stream == nullptr && errno == ENOENT;
-  if (made) stream = fopen(path, "w+b");
+  if (made) stream = fopen(path, "wb");
   if (stream == nullptr) ReportOpenError(path);
-  long oldLength = 0;
-  char* old = ReadWholeFile(stream, &oldLength);
-  if (old == nullptr) {
+  static char old[kMostWritten];
+  const size_t kept = made ? 0 : fread(old, 1, sizeof old, stream);
+  if (ferror(stream)) {
     fclose(stream);
-    if (made) remove(path);
     ReportOpenError(path);
   }
   int saved =
       fseek(stream, 0, SEEK_SET) == 0 && WriteContent(stream) && CutFile(stream, ftell(stream));
   saved = CommitAndClose(stream) && saved;
   // Should the old bytes not go back either, the message is the same.
-  if (!saved) RestoreFile(path, old, oldLength, made);
-  free(old);
-  if (!saved) ReportOpenError(path);
+  if (!saved) {
+    RestoreFile(path, old, kept, made);
+    ReportOpenError(path);
+  }
 }
 
 }  // namespace
@@ -212,6 +202,14 @@ int32_t LeadingInteger(const char* text) {
 
 void LoadSettings(const char* path) {
   if (FileStamp(path) == 0) {
+    // No plain file to read. Yet whatever stands there (a folder, a hidden file that refuses
+    // writing) and cannot be opened for reading and writing would fail the save at exit, losing
+    // the session: that is fatal now, as for a plain file.
+    if (FILE* there = fopen(path, "r+b")) {
+      fclose(there);
+    } else if (errno != ENOENT) {
+      ReportOpenError(path);
+    }
     // Sound and the scores are left as they are: off and empty at start-up.
     Settings.ratio = kDefaultRatio;
     Settings.grid = kDefaultGrid;

@@ -4,14 +4,14 @@
 #include <cstdint>
 
 // Fills Settings, LanguageOffset and ScoreTable from the file; a missing file gives the
-// defaults, malformed content falls back silently. Only an existing file that cannot be
-// opened for reading and writing is fatal.
+// defaults, malformed content falls back silently. Only something at the path (a file, a
+// folder) that cannot be opened for reading and writing is fatal.
 void LoadSettings(const char* path);
 
 // Writes the 29 lines of the file in the language in force, then its extra lines. The new content
 // goes to a file beside it first and replaces the old one in one step, so a failed save leaves the
-// old file as it was. Where no file can be created beside it, the file is written in place, and its
-// old bytes are put back if that fails. A save that fails is fatal and names path.
+// old file as it was. Where no file can be created beside it, the file is written in place, and the
+// old bytes it wrote over are put back if that fails. A save that fails is fatal and names path.
 void SaveSettings(const char* path);
 
 // The extra lines that follow the first 29 (which older releases stop at): "key=value", each key

@@ -273,12 +273,40 @@ INT_PTR CALLBACK NameDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
   return EndOnClose(dialog, message, wParam, 0);
 }
 
+namespace {
+
+// The Enter or Space that was down when a win dialog opened, until it is let go or pressed anew.
+WPARAM HeldKey;
+
+// A win opens its dialogs inside the key-down of the winning Enter: that key's auto-repeats, and
+// its release, must not press OK there and store a name nobody typed. Enter and Space type the
+// characters of their own codes, '\r' and ' '.
+LRESULT CALLBACK IgnoreHeldKey(int code, WPARAM wParam, LPARAM lParam) {
+  const MSG* message = reinterpret_cast<const MSG*>(lParam);
+  const UINT kind = message->message;
+  if (code == MSGF_DIALOGBOX && HeldKey != 0 && message->wParam == HeldKey &&
+      (kind == WM_KEYDOWN || kind == WM_KEYUP || kind == WM_CHAR)) {
+    // The previous-state bit: clear on a key-down, the key was up before it.
+    const bool fresh = kind == WM_KEYDOWN && (message->lParam & (LPARAM{1} << 30)) == 0;
+    if (fresh || kind == WM_KEYUP) HeldKey = 0;
+    if (!fresh) return TRUE;  // swallowed
+  }
+  return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+void OpenWinDialog(int templateId, DLGPROC procedure, LPARAM parameter) {
+  HeldKey = GetKeyState(VK_RETURN) < 0 ? VK_RETURN : GetKeyState(VK_SPACE) < 0 ? VK_SPACE : 0;
+  HHOOK filter = SetWindowsHookExA(WH_MSGFILTER, IgnoreHeldKey, NULL, GetCurrentThreadId());
+  DialogBoxParamA(Instance, MAKEINTRESOURCEA(templateId), MainWindow, procedure, parameter);
+  if (filter) UnhookWindowsHookEx(filter);
+}
+
+}  // namespace
+
 void ShowCongratulation() {
-  DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_CONGRATULATION), MainWindow, CongratulationDialog,
-                  0);
+  OpenWinDialog(IDD_CONGRATULATION, CongratulationDialog, 0);
 }
 
 void AskName(char* buffer) {
-  DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_NAME), MainWindow, NameDialog,
-                  reinterpret_cast<LPARAM>(buffer));
+  OpenWinDialog(IDD_NAME, NameDialog, reinterpret_cast<LPARAM>(buffer));
 }

@@ -76,7 +76,7 @@ const struct {
      "\340 c\364t\351 du programme et qu'un navigateur web est install\351.",
      "The help page could not be opened:\n%s\n\nCheck that this file lies beside the program and "
      "that a web browser is installed."},
-    {540, "Colonne %d, ligne %d", "Column %d, row %d"},
+    {540, "Colonne %d, rang\351e %d", "Column %d, row %d"},
     {541, "D\351couvrir", "Uncover"},
     {551, "1 mine autour", "1 mine around"},
     {552, "2 mines autour", "2 mines around"},
@@ -97,6 +97,10 @@ const struct {
     {572, "Mine explos\351e, plus d'annulation", "Mine exploded, no undo left"},
     {573, "Partie gagn\351e", "Game won"},
     {574, "Solution affich\351e", "Solution shown"},
+    {590, "La page d'aide manque :\n%s\n\nElle doit \352tre \340 c\364t\351 du programme.",
+     "The help page is missing:\n%s\n\nIt must lie beside the program."},
+    {591, "Aucun programme n'ouvre les pages web :\n%s\n\nInstallez un navigateur web.",
+     "No program opens web pages:\n%s\n\nInstall a web browser."},
     {600, "sanshasard=%d", "noguess=%d"},
 };
 

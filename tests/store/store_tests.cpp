@@ -242,13 +242,18 @@ void BecomeNobody() {
   if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
 }
 
+// A folder in the file's place too: the save at exit could not write there.
 TEST_F(SettingsFile, AnExistingFileThatCannotBeOpenedForWritingIsFatalAndKeptAsItWas) {
   GTEST_FLAG_SET(death_test_style, "fast");
   ASSERT_EQ(chmod(dir_, 0755), 0);
   WriteWhole(path_, kOptions);
   ASSERT_EQ(chmod(path_.c_str(), 0444), 0);
-  EXPECT_EXIT((BecomeNobody(), LoadSettings(path_.c_str())), ::testing::ExitedWithCode(1),
-              ::testing::StrEq("Erreur \xE0 l'ouverture du fichier : " + path_ + "\n"));
+  const std::string folder = Path("folder.ini");
+  ASSERT_EQ(mkdir(folder.c_str(), 0777), 0);
+  for (const std::string& path : {path_, folder}) {
+    EXPECT_EXIT((BecomeNobody(), LoadSettings(path.c_str())), ::testing::ExitedWithCode(1),
+                ::testing::StrEq("Erreur \xE0 l'ouverture du fichier : " + path + "\n"));
+  }
   EXPECT_EQ(ReadWhole(path_), kOptions);
 }
 
@@ -283,13 +288,15 @@ void SaveAsNobody(const std::string& path, rlim_t sizeLimit) {
   exit(0);
 }
 
-// Where the folder takes no new file, the file itself is written in place if it lets us, and a
-// write that fails on the way puts its old bytes back. A save that fails is fatal and leaves the
-// file byte for byte as it was (or absent, as it was).
+// Where the folder takes no new file, the file itself is written in place if it lets us (of any
+// size, a sparse 5 GiB one too), and a write that fails on the way puts back the old bytes it
+// wrote over. A save that fails is fatal and leaves the file byte for byte as it was (or absent,
+// as it was); a file that refuses reading is never emptied. The old file's last byte differs
+// from the new one's there, so that a byte not put back shows.
 TEST_F(SettingsFile, ASaveFallsBackToWritingInPlaceAndOtherwiseKeepsTheOldFile) {
   GTEST_FLAG_SET(death_test_style, "fast");
   const std::string fatal = "Erreur \xE0 l'ouverture du fichier : " + path_ + "\n";
-  const std::string old = "ratio=4\r\ngrid=12\r\n", none = "<missing>";
+  const std::string old = "ratio=4\r\ngrid=12\r\nsize=21", none = "<missing>";
   const std::string leftover = path_ + kSaveSuffix;
   SetEntry(0, 2736, "Alice");
   Settings = SettingsRecord{5, 16, 18, 1};
@@ -297,18 +304,25 @@ TEST_F(SettingsFile, ASaveFallsBackToWritingInPlaceAndOtherwiseKeepsTheOldFile) 
   const std::string saved =
       kOptions + std::string("2736, Alice\r\n") + EmptyEntries(23) + "noguess=0\r\n";
   const std::string longer = saved + std::string(100, 'x') + "\r\n";
+  std::string beyondKept;  // longer than any save writes
+  for (int i = 0; i < 4000; ++i) beyondKept += static_cast<char>('a' + i % 26);
   const struct {
     mode_t folder, file;
     std::string old;
     bool leftover;     // a read-only file of the new file's name, left by an earlier run
     rlim_t sizeLimit;  // 100 bytes: room for the old file, not for the new one
     bool fails;
+    off_t sparse = 0;  // the old file's length, made of a hole after its text
   } cases[] = {
       {0555, 0666, old, false, RLIM_INFINITY, false},
       {0555, 0666, longer, false, RLIM_INFINITY, false},
+      {0555, 0666, old, false, RLIM_INFINITY, false, off_t{5} << 30},
       {0555, 0666, old, false, 100, true},
+      {0555, 0666, beyondKept, false, 100, true},
       {0555, 0444, old, false, RLIM_INFINITY, true},
+      {0555, 0222, old, false, RLIM_INFINITY, true},
       {0777, 0666, old, true, RLIM_INFINITY, false},
+      {0777, 0666, none, true, RLIM_INFINITY, false},
       {0777, 0666, none, true, 100, true},
   };
   for (const auto& c : cases) {
@@ -317,6 +331,7 @@ TEST_F(SettingsFile, ASaveFallsBackToWritingInPlaceAndOtherwiseKeepsTheOldFile) 
     unlink(path_.c_str());
     unlink(leftover.c_str());
     ASSERT_TRUE(c.old == none || chmod(WriteWhole(path_, c.old).c_str(), c.file) == 0);
+    ASSERT_TRUE(c.sparse == 0 || truncate(path_.c_str(), c.sparse) == 0);
     ASSERT_TRUE(!c.leftover || chmod(WriteWhole(leftover, "left").c_str(), 0444) == 0);
     ASSERT_EQ(chmod(dir_, c.folder), 0);
     EXPECT_EXIT(SaveAsNobody(path_, c.sizeLimit), ::testing::ExitedWithCode(c.fails ? 1 : 0),
