@@ -7,6 +7,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "game/statistics.h"
 #include "res/string_table.h"
 #include "tests/e2e/driver.h"
 
@@ -74,6 +75,28 @@ const struct {
      IDC_OK,
      {"About the Torvane", "A propos du Torvane"},
      {{IDC_ABOUT_NAME, {"Torvane\nVersion 1.1", "Torvane\nVersion 1.1"}}, {IDC_OK, {"OK", "OK"}}}},
+    {IDM_STATISTICS,
+     IDC_STATS_RESET,
+     IDC_OK,
+     {"Statistics", "Statistiques"},
+     {{IDC_STATS_HEAD, {"Difficulty", "Degr\xe9 de difficult\xe9"}},
+      {IDC_STATS_HEAD + 1,
+       {"Played",
+        "Jou\xe9"
+        "es"}},
+      {IDC_STATS_HEAD + 2,
+       {"Won",
+        "Gagn\xe9"
+        "es"}},
+      {IDC_STATS_HEAD + 3, {"Win rate", "Taux de r\xe9ussite"}},
+      {IDC_STATS_HEAD + 4, {"Current streak", "S\xe9rie en cours"}},
+      {IDC_STATS_HEAD + 5, {"Longest winning streak", "Plus longue s\xe9rie gagnante"}},
+      {IDC_STATS_HEAD + 6,
+       {"Won without undo",
+        "Gagn\xe9"
+        "es sans annuler"}},
+      {IDC_STATS_RESET, {"&Reset", "&Remettre \xe0 z\xe9ro"}},
+      {IDC_OK, {"OK", "OK"}}}},
 };
 
 TEST(Texts, EveryMenuDialogSpeaksTheLanguageInForceAndSitsOverTheWindow) {
@@ -317,7 +340,8 @@ TEST(Scores, ListedBestFirstUpToTheFirstEmptyEntryAndClearedAtOnce) {
   ASSERT_TRUE(e2e::ReadSettingsFile(session, &file));
   for (int line = 6; line <= 5 + kScoreEntries; ++line)
     EXPECT_EQ("0, ", e2e::Line(file, line)) << "line " << line;
-  EXPECT_EQ("<none>", e2e::Line(file, 7 + kScoreEntries));  // after the one extra line
+  // After the option's line and the statistics' lines.
+  EXPECT_EQ("<none>", e2e::Line(file, 7 + kScoreEntries + kStatisticsCategories));
 }
 
 }  // namespace
