@@ -311,8 +311,11 @@ void ShowFigures(HWND dialog) {
 void ConfirmReset(HWND dialog) {
   char question[kTextBufferSize];
   strcpy(question, LoadText(IDS_STATS_CONFIRM));
-  if (MessageBoxA(dialog, question, LoadText(IDS_STATS_TITLE),
-                  MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) != IDOK) {
+  // The buttons in the program's language where the system has it.
+  const WORD language = LanguageOffset == ENGLISH_OFFSET ? MAKELANGID(LANG_ENGLISH, SUBLANG_DEFAULT)
+                                                         : MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH);
+  if (MessageBoxExA(dialog, question, LoadText(IDS_STATS_TITLE),
+                    MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2, language) != IDOK) {
     return;
   }
   ResetStatistics();
