@@ -19,6 +19,10 @@ int32_t Larger(int32_t a, int32_t b) {
   return a > b ? a : b;
 }
 
+// The figures that add up.
+constexpr int32_t StatisticsRecord::*kCounts[] = {&StatisticsRecord::played, &StatisticsRecord::won,
+                                                  &StatisticsRecord::cleanWins};
+
 }  // namespace
 
 void CountGame(bool won) {
@@ -72,9 +76,8 @@ void MergeStatistics(const StatisticsRecord (&inFile)[kStatisticsCategories],
     // A count below the one read: the other copy was Reset, and holds only its games since.
     const StatisticsRecord since = now.played < then.played ? StatisticsRecord{} : then;
     const int32_t mine = s.played - then.played;  // without a Reset here
-    s.played = Sum(s.played, now.played - since.played);
-    s.won = Sum(s.won, now.won - since.won);
-    s.cleanWins = Sum(s.cleanWins, now.cleanWins - since.cleanWins);
+    for (int32_t StatisticsRecord::*count : kCounts)
+      s.*count = Sum(s.*count, now.*count - since.*count);
     if (!StatisticsWereReset) {
       // This copy's games all went one way: they go on from the other copy's streak.
       if (mine > 0 && (s.streak >= mine || -s.streak >= mine)) {
