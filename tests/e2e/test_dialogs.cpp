@@ -79,24 +79,7 @@ const struct {
      IDC_STATS_RESET,
      IDC_OK,
      {"Statistics", "Statistiques"},
-     {{IDC_STATS_HEAD, {"Difficulty", "Degr\xe9 de difficult\xe9"}},
-      {IDC_STATS_HEAD + 1,
-       {"Played",
-        "Jou\xe9"
-        "es"}},
-      {IDC_STATS_HEAD + 2,
-       {"Won",
-        "Gagn\xe9"
-        "es"}},
-      {IDC_STATS_HEAD + 3, {"Win rate", "Taux de r\xe9ussite"}},
-      {IDC_STATS_HEAD + 4, {"Current streak", "S\xe9rie en cours"}},
-      {IDC_STATS_HEAD + 5, {"Longest winning streak", "Plus longue s\xe9rie gagnante"}},
-      {IDC_STATS_HEAD + 6,
-       {"Won without undo",
-        "Gagn\xe9"
-        "es sans annuler"}},
-      {IDC_STATS_RESET, {"&Reset", "&Remettre \xe0 z\xe9ro"}},
-      {IDC_OK, {"OK", "OK"}}}},
+     {{IDC_STATS_RESET, {"&Reset", "&Remettre \xe0 z\xe9ro"}}, {IDC_OK, {"OK", "OK"}}}},
 };
 
 TEST(Texts, EveryMenuDialogSpeaksTheLanguageInForceAndSitsOverTheWindow) {

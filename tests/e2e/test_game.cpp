@@ -238,48 +238,27 @@ void Win(const e2e::Session& session, const char* name) {
   ASSERT_NO_FATAL_FAILURE(AnswerName(session, dialog, false, name, name ? kOk : kEscape));
 }
 
-// The name of a window's accessible object, asked from this process as a screen reader asks.
-std::string AccessibleName(HWND window) {
-  IAccessible* object = nullptr;
-  VARIANT self = {};
-  self.vt = VT_I4;
-  self.lVal = CHILDID_SELF;
-  BSTR name = nullptr;
-  char text[64] = "<unreadable>";
-  if (window != nullptr &&
-      SUCCEEDED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
-                                           __uuidof(IAccessible),
-                                           reinterpret_cast<void**>(&object))) &&
-      object->get_accName(self, &name) == S_OK) {
-    WideCharToMultiByte(CP_ACP, 0, name, -1, text, sizeof text, nullptr, nullptr);
-  }
-  SysFreeString(name);
-  if (object != nullptr) object->Release();
-  return text;
-}
-
-// A row of the statistics dialog, its label and figures, as its static texts hold them or as a
-// screen reader reads them.
+// A row of the statistics dialog, its label and figures, as its static texts hold them, or as a
+// screen reader reads them from this process: the names of their accessible objects.
 std::vector<std::string> Row(HWND dialog, int row, bool accessible) {
   std::vector<std::string> texts;
-  for (int column = 0; column < 7; ++column) {
-    const int id = IDC_STATS_ROW + IDC_STATS_ROW_STEP * row + column;
-    texts.push_back(accessible ? AccessibleName(GetDlgItem(dialog, id)) : e2e::Text(dialog, id));
+  for (int id = IDC_STATS_ROW + IDC_STATS_ROW_STEP * row, last = id + 6; id <= last; ++id) {
+    IAccessible* object = nullptr;
+    VARIANT self = {};  // VT_I4 and CHILDID_SELF
+    self.vt = VT_I4;
+    BSTR name = nullptr;
+    char text[64] = "<unreadable>";
+    if (accessible && SUCCEEDED(AccessibleObjectFromWindow(
+                          GetDlgItem(dialog, id), static_cast<DWORD>(OBJID_CLIENT),
+                          __uuidof(IAccessible), reinterpret_cast<void**>(&object)))) {
+      if (object->get_accName(self, &name) == S_OK)
+        WideCharToMultiByte(CP_ACP, 0, name, -1, text, sizeof text, nullptr, nullptr);
+      SysFreeString(name);
+      object->Release();
+    }
+    texts.push_back(accessible ? text : e2e::Text(dialog, id));
   }
   return texts;
-}
-
-// The visible window that `owner` owns (a message box over a dialog), or null.
-BOOL CALLBACK FindOwned(HWND window, LPARAM search) {
-  HWND* owned = reinterpret_cast<HWND*>(search);
-  if (GetWindow(window, GW_OWNER) != owned[0] || !IsWindowVisible(window)) return TRUE;
-  owned[1] = window;
-  return FALSE;
-}
-HWND OwnedBy(HWND owner) {
-  HWND search[2] = {owner, nullptr};
-  EnumWindows(FindOwned, reinterpret_cast<LPARAM>(search));
-  return search[1];
 }
 
 // A loss (See solution after an uncovering press), a game left by New game after one, a game
@@ -293,9 +272,7 @@ TEST(Game, StatisticsCountedShownKeptAcrossARestartAndReset) {
   ASSERT_TRUE(e2e::Key(sessions[0], VK_F2) && UncoverOne(sessions[0]));
   ASSERT_TRUE(e2e::Key(sessions[0], VK_F2) && e2e::Key(sessions[0], VK_F2));
   ASSERT_NO_FATAL_FAILURE(Win(sessions[0], nullptr));
-  const std::vector<std::string> zeros[2] = {{"Medium", "0", "0", "0%", "0", "0", "0"},
-                                             {"Moyen", "0", "0", "0 %", "0", "0", "0"}},
-                                 counted[2] = {{"Easy", "3", "1", "33%", "1 won", "1", "1"},
+  const std::vector<std::string> counted[2] = {{"Easy", "3", "1", "33%", "1 won", "1", "1"},
                                                {"Facile", "3", "1", "33 %",
                                                 "1 gagn\xe9"
                                                 "e(s)",
@@ -308,12 +285,7 @@ TEST(Game, StatisticsCountedShownKeptAcrossARestartAndReset) {
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(counted[french], Row(dialog, 0, false));
     EXPECT_EQ(counted[french], Row(dialog, 0, true));
-    EXPECT_EQ(zeros[french], Row(dialog, 1, false));
     EXPECT_EQ(nullptr, GetDlgItem(dialog, IDC_STATS_NO_GUESS)) << "no game without guessing yet";
-    char picture[MAX_PATH];
-    snprintf(picture, sizeof picture, "%s\\statistics-%s.bmp", session.folder,
-             french ? "fr" : "en");
-    EXPECT_TRUE(e2e::SaveWindowPicture(dialog, picture));
     if (french) break;
     ASSERT_TRUE(e2e::PressEscape(session, dialog) && e2e::WaitForGone(dialog));
     ASSERT_TRUE(e2e::Command(session, IDM_LANGUAGE));
@@ -330,8 +302,7 @@ TEST(Game, StatisticsCountedShownKeptAcrossARestartAndReset) {
   for (int answer : {IDCANCEL, IDOK}) {
     ASSERT_TRUE(e2e::ClickButton(session, dialog, IDC_STATS_RESET));
     HWND box = nullptr;
-    ASSERT_TRUE(e2e::WaitUntil([&] { return (box = OwnedBy(dialog)) != nullptr; }));
-    EXPECT_EQ("Statistiques", e2e::Text(box));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return (box = GetLastActivePopup(dialog)) != dialog; }));
     EXPECT_EQ("Remettre toutes les statistiques \xe0 z\xe9ro ?", e2e::Text(box, 0xFFFF));
     EXPECT_EQ(answer == IDOK ? "OK" : "Annuler", e2e::Text(box, answer));
     EXPECT_EQ(BS_DEFPUSHBUTTON, GetWindowLongA(GetDlgItem(box, IDCANCEL), GWL_STYLE) & 0x0F);

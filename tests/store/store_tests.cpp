@@ -32,15 +32,9 @@ std::string EmptyEntries(int count) {
   return lines;
 }
 
-// The statistics lines of a file whose figures are all 0, in English or French.
-std::string ZeroStatistics(bool french = false) {
-  return french
-             ? "facile=0 0 0 0 0\r\nmoyen=0 0 0 0 0\r\ndifficile=0 0 0 0 0\r\n"
-               "facile.sanshasard=0 0 0 0 0\r\nmoyen.sanshasard=0 0 0 0 0\r\n"
-               "difficile.sanshasard=0 0 0 0 0\r\n"
-             : "easy=0 0 0 0 0\r\nmedium=0 0 0 0 0\r\nhard=0 0 0 0 0\r\n"
-               "easy.noguess=0 0 0 0 0\r\nmedium.noguess=0 0 0 0 0\r\nhard.noguess=0 0 0 0 0\r\n";
-}
+const char kZeroStatistics[] =
+    "easy=0 0 0 0 0\r\nmedium=0 0 0 0 0\r\nhard=0 0 0 0 0\r\neasy.noguess=0 0 0 0 0\r\n"
+    "medium.noguess=0 0 0 0 0\r\nhard.noguess=0 0 0 0 0\r\n";
 
 // The records as the program starts: all zero.
 void ResetRecords() {
@@ -51,12 +45,16 @@ void ResetRecords() {
   StatisticsWereReset = 0;
 }
 
-// The figures of one category, "played won clean streak longest".
+// The figures of one category, "played won clean streak longest", or of all (-1), "|" after each.
 std::string Figures(int category) {
-  const StatisticsRecord& s = Statistics[category];
-  char text[64];
-  snprintf(text, sizeof text, "%d %d %d %d %d", s.played, s.won, s.cleanWins, s.streak,
-           s.longestStreak);
+  std::string text;
+  for (int i = category < 0 ? 0 : category; i <= (category < 0 ? 5 : category); ++i) {
+    const StatisticsRecord& s = Statistics[i];
+    char line[64];
+    snprintf(line, sizeof line, "%d %d %d %d %d%s", s.played, s.won, s.cleanWins, s.streak,
+             s.longestStreak, category < 0 ? "|" : "");
+    text += line;
+  }
   return text;
 }
 
@@ -104,7 +102,7 @@ TEST_F(SettingsFile, MissingFileGivesTheDefaultsAndIsCreatedAtSave) {
   EXPECT_EQ(Options(), "ratio=6 grid=10 size=18 lang=1000 sound=0");
   SaveSettings(path_.c_str());
   EXPECT_EQ(ReadWhole(path_), "ratio=6\r\ngrid=10\r\nsize=18\r\nlang=1000\r\nsound=0\r\n" +
-                                  EmptyEntries(24) + "noguess=0\r\n" + ZeroStatistics());
+                                  EmptyEntries(24) + "noguess=0\r\n" + kZeroStatistics);
   EXPECT_EQ(ReadWhole(path_ + kSaveSuffix), "<missing>");
 }
 
@@ -304,24 +302,17 @@ TEST_F(SettingsFile, EveryStateReadsBackAsWritten) {
       const int32_t score = (round * 7919 + i * 104729) % 100000 - (i == 3 ? 100000 : 0);
       SetEntry(i, i == 23 ? INT32_MIN : score, names[(round + i) % 7]);
     }
-    std::string figures;
     for (int category = 0; category < kStatisticsCategories; ++category) {
       const int32_t played = (round * 99991 + category * 7) % (kMaxCount + 1), won = played / 3;
-      Statistics[category] = {played, won, won / 2, round % 3 == 1 ? -(played - won) : won / 5,
-                              won / 4};
-      ValidateStatistics(Statistics[category]);
-      figures += Figures(category) + "|";
+      Statistics[category] = {played, won, won / 2, round % 3 ? won / 5 : won - played, won / 4};
     }
-    const std::string options = Options(), scores = Scores();
+    const std::string options = Options(), scores = Scores(), figures = Figures(-1);
     SaveSettings(path_.c_str());
     ResetRecords();
     LoadSettings(path_.c_str());
     ASSERT_EQ(Options(), options) << round;
     ASSERT_EQ(Scores(), scores) << round;
-    std::string read;
-    for (int category = 0; category < kStatisticsCategories; ++category)
-      read += Figures(category) + "|";
-    ASSERT_EQ(read, figures) << round;
+    ASSERT_EQ(Figures(-1), figures) << round;
   }
 }
 
@@ -330,87 +321,46 @@ TEST_F(SettingsFile, EveryStateReadsBackAsWritten) {
 // copy's games all went one way, they go on from that copy's streak). Options stay this copy's. A
 // file written before the statistics (by an older release) leaves this copy's figures.
 TEST_F(SettingsFile, ASaveTakesInWhatAnotherCopyWroteSinceItsRead) {
-  const auto file = [](const std::string& options, const std::string& scores, const char* easy) {
+  const auto file = [](const char* options, const std::string& scores, const char* easy) {
     return options + scores +
            EmptyEntries(24 - static_cast<int>(std::count(scores.begin(), scores.end(), '\n'))) +
            (*easy ? std::string("sanshasard=1\r\nfacile=") + easy + "\r\n" : "");
   };
-  const std::string theirs = "ratio=4\r\ngrille=20\r\nlarg=15\r\nlang=0\r\nsons=0\r\n";
   const struct {
-    std::string read;
-    const char* readEasy;
-    bool clear, reset;  // this copy cleared its best scores, Reset its statistics
-    const char* entered;
-    StatisticsRecord here;  // this copy's easy figures at the end
-    std::string other;      // the score lines that the other copy left, and its easy figures
-    const char* otherEasy;
-    const char *scores, *easy;
+    const char *read, *readEasy;  // the file's score lines and easy figures as this copy read it
+    int here;                     // this copy then entered 3 A (1), after Clear (2); was Reset (3)
+    StatisticsRecord easy;        // this copy's easy figures at the end
+    const char *other, *otherEasy, *scores, *figures;  // the other copy's file; then the result
   } cases[] = {
-      {"",
-       "",
-       false,
-       false,
-       "500 First",
-       {1, 1, 1, 1, 1},
-       "600, Second\r\n",
-       "1 1 1 1 1",
-       "500 First|600 Second|",
-       "2 2 2 2 2"},
-      {"500, A\r\n",
-       "2 1 1 1 1",
-       false,
-       false,
-       "",
-       {3, 2, 2, 2, 2},
-       "500, A\r\n",
-       "2 1 1 1 1",
-       "500 A|",
-       "3 2 2 2 2"},
-      {"", "2 1 1 1 1", false, false, "", {2, 1, 1, 1, 1}, "", "3 1 1 -1 1", "", "3 1 1 -1 1"},
-      {"", "2 1 1 1 1", false, false, "", {4, 2, 2, 1, 1}, "", "4 3 3 3 3", "", "6 4 4 1 3"},
-      {"", "2 1 1 1 1", false, false, "", {4, 3, 3, 3, 3}, "", "3 1 1 -1 1", "", "5 3 3 2 3"},
-      {"", "2 1 1 1 1", false, false, "", {3, 2, 2, 2, 2}, "", "4 3 3 3 3", "", "5 4 4 4 4"},
-      // The other copy was Reset: only its games since count; after a Reset here, only the
-      // other's games since this copy's read are added.
-      {"", "5 3 3 1 2", false, false, "", {6, 4, 4, 2, 2}, "", "1 0 0 -1 0", "", "7 4 4 1 2"},
-      {"", "5 3 3 1 2", false, true, "", {1, 1, 1, 1, 1}, "", "6 4 4 2 2", "", "2 2 2 1 1"},
-      {"",
-       "2 1 1 1 1",
-       false,
-       false,
-       "",
-       {3, 2, 2, 2, 2},
-       "700, Old\r\n",
-       "",
-       "700 Old|",
-       "3 2 2 2 2"},
+      {"", "", 1, {1, 1, 1, 1, 1}, "6, S\r\n", "1 1 1 1 1", "3 A|6 S|", "2 2 2 2 2"},
+      {"5, B\r\n", "2 1 1 1 1", 0, {3, 2, 2, 2, 2}, "5, B\r\n", "2 1 1 1 1", "5 B|", "3 2 2 2 2"},
+      {"", "2 1 1 1 1", 0, {2, 1, 1, 1, 1}, "", "3 1 1 -1 1", "", "3 1 1 -1 1"},
+      {"", "2 1 1 1 1", 0, {4, 2, 2, 1, 1}, "", "4 3 3 3 3", "", "6 4 4 1 3"},
+      {"", "2 1 1 1 1", 0, {4, 3, 3, 3, 3}, "", "3 1 1 -1 1", "", "5 3 3 2 3"},
+      {"", "2 1 1 1 1", 0, {3, 2, 2, 2, 2}, "", "4 3 3 3 3", "", "5 4 4 4 4"},
+      // The other copy was Reset: its games since count; after a Reset here, the other's since
+      // this copy's read.
+      {"", "5 3 3 1 2", 0, {6, 4, 4, 2, 2}, "", "1 0 0 -1 0", "", "7 4 4 1 2"},
+      {"", "5 3 3 1 2", 3, {1, 1, 1, 1, 1}, "", "6 4 4 2 2", "", "2 2 2 1 1"},
+      {"", "2 1 1 1 1", 0, {3, 2, 2, 2, 2}, "7, O\r\n", "", "7 O|", "3 2 2 2 2"},
       // Best scores cleared here stay cleared; the other's new one comes in.
-      {"500, A\r\n400, B\r\n",
-       "",
-       true,
-       false,
-       "300 C",
-       {},
-       "500, A\r\n400, B\r\n700, D\r\n",
-       "",
-       "300 C|700 D|",
-       "0 0 0 0 0"},
+      {"5, B\r\n4, C\r\n", "", 2, {}, "5, B\r\n4, C\r\n7, D\r\n", "", "3 A|7 D|", "0 0 0 0 0"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << &c - cases);
     Load(file(kOptions, c.read, c.readEasy));
-    if (c.clear) memset(ScoreTable, 0, sizeof ScoreTable);  // as Clear in the dialog
-    if (c.reset) ResetStatistics();
-    ScoreEntry entry = {};
-    if (sscanf(c.entered, "%d %24s", &entry.score, entry.name) == 2) MergeScore(entry);
-    Statistics[0] = c.here;
-    WriteWhole(path_, file(theirs, c.other, c.otherEasy));
+    if (c.here == 2) memset(ScoreTable, 0, sizeof ScoreTable);  // as Clear in the dialog
+    if (c.here == 3) ResetStatistics();
+    if (c.here == 1 || c.here == 2) MergeScore({3, "A"});  // by the rule a win enters
+    Statistics[0] = c.easy;
+    WriteWhole(path_, file("ratio=4\r\ngrille=20\r\nlarg=15\r\nlang=0\r\nsons=0\r\n", c.other,
+                           c.otherEasy));
     SaveSettings(path_.c_str());
-    EXPECT_EQ(Options() + " " + Scores() + Figures(0),
-              "ratio=5 grid=16 size=18 lang=1000 sound=1 " + std::string(c.scores) + c.easy);
-    const std::string saved = ReadWhole(path_);
-    EXPECT_EQ(saved.substr(0, strlen(kOptions)), kOptions);
-    EXPECT_NE(saved.find(std::string("\r\neasy=") + c.easy + "\r\n"), std::string::npos);
+    // As this copy left it, and as the file it wrote reads back.
+    for (int read = 0; read < 2; ++read, Load(ReadWhole(path_))) {
+      EXPECT_EQ(Options() + " " + Scores() + Figures(0),
+                "ratio=5 grid=16 size=18 lang=1000 sound=1 " + std::string(c.scores) + c.figures);
+    }
   }
 }
 
@@ -471,7 +421,7 @@ TEST_F(SettingsFile, ASaveFallsBackToWritingInPlaceAndOtherwiseKeepsTheOldFile) 
   const std::string old = "ratio=4\r\ngrid=12\r\n", none = "<missing>";
   const std::string leftover = path_ + kSaveSuffix;
   const std::string saved = kOptions + std::string("2736, Alice\r\n") + EmptyEntries(23) +
-                            "noguess=0\r\n" + ZeroStatistics();
+                            "noguess=0\r\n" + kZeroStatistics;
   Load(saved);  // as read: where the file holds it again, the save takes in nothing more
   const std::string longer = saved + std::string(100, 'x') + "\r\n";
   const struct {
