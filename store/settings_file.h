@@ -10,10 +10,10 @@ void LoadSettings(const char* path);
 
 // Reads the file once more and takes in what another copy of the program saved there since this
 // one read it (game/statistics.h), then writes the 29 lines of the file in the language in force,
-// then its extra lines. The new content
-// goes to a file beside it first and replaces the old one in one step, so a failed save leaves the
-// old file as it was. Where no file can be created beside it, the file is written in place, and its
-// old bytes are put back if that fails. A save that fails is fatal and names path.
+// then its extra lines. The new content goes to a file beside it first and replaces the old one in
+// one step, so a failed save leaves the old file as it was. Where no file can be created beside
+// it, the file is written in place, and its old bytes are put back if that fails. A save that
+// fails is fatal and names path.
 void SaveSettings(const char* path);
 
 // The extra lines that follow the first 29 (which older releases stop at): "key=value", each key
