@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include "game/game.h"
+#include "game/statistics.h"
 #include "res/resource_ids.h"
 #include "res/text.h"
 #include "support/support.h"
@@ -15,6 +16,7 @@
 namespace {
 
 void NewGame(HWND window) {
+  LeaveGame();  // the game left for the new one is counted if it had begun
   DealBoard();
   EncodeNeighbours();
   // The dealt game brings its own tile size; the tiles follow it only now.
@@ -110,6 +112,7 @@ void RunCommand(HWND window, int command) {
     case IDM_SEE_SOLUTION: SeeSolution(); break;
     case IDM_UNDO: Undo(); break;
     case IDM_QUIT: Quit(); break;
+    case IDM_STATISTICS: OpenDialog(window, IDD_STATISTICS, StatisticsDialog); break;
     case IDM_SETTINGS: OpenDialog(window, IDD_SETTINGS, SettingsDialog); break;
     case IDM_BEST_SCORES: OpenDialog(window, IDD_BEST_SCORES, BestScoresDialog); break;
     case IDM_LANGUAGE: SwitchLanguage(); break;
@@ -180,6 +183,7 @@ struct MenuTexts {
 };
 constexpr MenuTexts kMenuTexts[] = {
     {0, IDM_NEW_GAME, IDM_QUIT, IDS_NEW_GAME},
+    {0, IDM_STATISTICS, IDM_STATISTICS, IDS_STATISTICS},
     {1, IDM_SETTINGS, IDM_LANGUAGE, IDS_SETTINGS},
     {2, IDM_ABOUT, IDM_HELP, IDS_ABOUT},
 };
