@@ -95,6 +95,8 @@ struct GameRecord {
   int32_t lastExploded;  // PackCell(column, row)
   int32_t lastScore;
   uintptr_t clockTimer;  // what starting the clock returned, for stopping it
+  int32_t noGuess;       // Settings.noGuess as the game was dealt: the statistics count it apart
+  int32_t uncovered;     // 1 once a press uncovered a cell (a mine too): leaving counts the game
 };
 extern GameRecord Game;
 
@@ -139,6 +141,11 @@ constexpr int32_t ClampToGrid(int32_t value, int32_t last) {
   return value < 1 ? 1 : value > last ? last : value;
 }
 
+// One undo per five mines, as a game is dealt.
+constexpr int32_t UndosFor(int32_t mines) {
+  return mines / 5;
+}
+
 // Deal generator: s = s * 22695477 + 1, draw = (s >> 16) & 0x7FFF.
 struct DealGenerator {
   uint32_t state;
@@ -176,6 +183,8 @@ void RightPressCell(int column, int row);
 // The chord: only while the game runs, on an uncovered number with exactly that many flags
 // around it; uncovers the covered neighbours as left presses would, and stops at an explosion.
 void ChordCell(int column, int row);
+// Whether the chord would uncover anything at the cell now (screen readers offer it only then).
+bool ChordActs(int column, int row);
 // What Space does at the cursor: the chord on an uncovered number, the left press on any other.
 void UncoverCell(int column, int row);
 
