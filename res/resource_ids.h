@@ -183,5 +183,7 @@
 #define IDS_STATS_WINS 642       /* %d: the games won in a row */
 #define IDS_STATS_LOSSES 643     /* %d: the games lost in a row */
 #define IDS_KEY_STATISTICS 650
+/* A system DLL loaded at its first need that is missing: %s the DLL, %s the function. */
+#define IDS_DLL_MISSING 660
 
 #endif

@@ -9,6 +9,7 @@
 #include "game/game.h"
 #include "res/resource_ids.h"
 #include "res/text.h"
+#include "ui/on_demand.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ void SetChild(VARIANT* out, LONG child) {
 }
 
 HRESULT AnswerWide(const WCHAR* text, BSTR* out) {
-  *out = SysAllocString(text);
+  *out = OnDemandSysAllocString(text);
   return *out != NULL ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -238,8 +239,9 @@ class GridAccessible : public IAccessible {
   HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
     if (parent == NULL) return E_POINTER;
     *parent = NULL;
-    return AccessibleObjectFromWindow(MainWindow, static_cast<DWORD>(OBJID_WINDOW),
-                                      __uuidof(IDispatch), reinterpret_cast<void**>(parent));
+    return OnDemandAccessibleObjectFromWindow(MainWindow, static_cast<DWORD>(OBJID_WINDOW),
+                                              __uuidof(IDispatch),
+                                              reinterpret_cast<void**>(parent));
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
     if (count == NULL) return E_POINTER;
@@ -381,7 +383,9 @@ LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam) {
   // The object id travels as a 32-bit value, whatever the width of lParam.
   if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT))
     return DefWindowProcA(window, WM_GETOBJECT, wParam, lParam);
-  return LresultFromObject(__uuidof(IAccessible), wParam, &Grid);
+  // The first question of a screen reader begins COM, which serves the object, on this thread.
+  StartComOnDemand();
+  return OnDemandLresultFromObject(__uuidof(IAccessible), wParam, &Grid);
 }
 
 void AnnounceChanges(HWND window) {

@@ -10,13 +10,11 @@
 #include "res/resource_ids.h"
 #include "store/settings_file.h"
 #include "support/support.h"
+#include "ui/on_demand.h"
 
 namespace {
 
 constexpr char kMainClass[] = "TORVANE";  // the class name, and the first title
-constexpr int kFirstLeft = 150;
-constexpr int kFirstTop = 150;
-constexpr int kFirstSide = 200;
 
 bool RegisterMainClass() {
   WNDCLASSA windowClass = {};
@@ -48,23 +46,29 @@ int StartUp(HINSTANCE previous) {
   LoadSettings(SettingsPath);
   strcpy(HelpPath, SettingsPath);
   ReplaceExtension(HelpPath, sizeof HelpPath, "HLP");
-  PlayEffect(EFFECT_START_UP);
   LoadTileBitmaps(Settings.size);
-  // Made hidden at a first place and size; the layout fits it to the grid and centres it.
+  // The first game is dealt before the window is made, hidden, at the size and place that the
+  // layout gives it: the layout then moves nothing, where a hidden window sized and moved again
+  // would cost Wine a reshaping of its X window each time.
+  DealBoard();
+  EncodeNeighbours();
+  const SIZE size = MainWindowSize();
+  const POINT place = CentredPlace(size.cx, size.cy, NULL);
   MainWindow = CreateWindowExA(0, kMainClass, kMainClass,
-                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, kFirstLeft,
-                               kFirstTop, kFirstSide, kFirstSide, NULL, NULL, Instance, NULL);
+                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, place.x,
+                               place.y, size.cx, size.cy, NULL, NULL, Instance, NULL);
   if (!MainWindow) return -1;
   Accelerators = LoadAcceleratorsA(Instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
   SetCursor(LoadCursorA(NULL, IDC_ARROW));  // once: the class has no cursor
   MainMenu = GetMenu(MainWindow);
   LocaliseMenu(MainMenu);
   EnableUndo(false);  // nothing to undo yet, whatever state the menu loader left
-  DealBoard();
-  EncodeNeighbours();
   LayoutWindow(MainWindow);
   RedrawBoard(MainWindow);
   AnnounceChanges(MainWindow);  // the grid as screen readers first find it
+  // Heard as the window appears: with the sound on, its first effect loads the sound DLL and asks
+  // for a wave device, tens of milliseconds (a hundred under Wine) the window need not wait for.
+  PlayEffect(EFFECT_START_UP);
   return 0;
 }
 
@@ -75,8 +79,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int) {
   // The status bar and the grid-side spinner are common controls.
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&controls);
-  // Screen readers reach the grid's accessible object through COM, served on this thread.
-  CoInitialize(NULL);
   // Without a window there is nothing to wait for, and no settings worth writing over the file.
   if (StartUp(previous) != 0) return 1;
 
@@ -95,6 +97,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int) {
   ShowWindow(window, SW_HIDE);
   LeaveGame();  // quitting a game that had begun counts it
   SaveSettings(SettingsPath);
-  CoUninitialize();
+  EndComOnDemand();
   return static_cast<int>(message.wParam);
 }

@@ -12,6 +12,7 @@
 #include "res/resource_ids.h"
 #include "res/text.h"
 #include "support/support.h"
+#include "ui/on_demand.h"
 
 namespace {
 
@@ -62,7 +63,8 @@ int OpenThroughShell(HWND window, const char* page) {
   shell.hwnd = window;
   shell.lpFile = page;
   shell.nShow = SW_SHOWNORMAL;
-  if (ShellExecuteExA(&shell)) return 0;
+  StartComOnDemand();  // the shell may hand the page to a handler of its own through COM
+  if (OnDemandShellExecuteExA(&shell)) return 0;
   // The cause, as the last error or as the shell's own code in hInstApp.
   const DWORD error = GetLastError();
   const INT_PTR code = reinterpret_cast<INT_PTR>(shell.hInstApp);
@@ -221,32 +223,41 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 constexpr int kFrameWidth = 6;
 constexpr int kFrameHeight = 28;
 
+SIZE MainWindowSize() {
+  const SIZE size = {Game.columns * Game.size + kFrameWidth,
+                     GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) +
+                         Game.rows * Game.size + kFrameHeight};
+  return size;
+}
+
 void LayoutWindow(HWND window) {
-  const int width = Game.columns * Game.size + kFrameWidth;
-  const int height = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) +
-                     Game.rows * Game.size + kFrameHeight;
-  SetWindowPos(window, HWND_TOP, 0, 0, width, height, SWP_NOMOVE);
+  const SIZE size = MainWindowSize();
+  SetWindowPos(window, HWND_TOP, 0, 0, size.cx, size.cy, SWP_NOMOVE);
   CentreWindow(window, NULL);
   if (StatusBar) DestroyWindow(StatusBar);
   StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER, "", window, IDC_STATUS_BAR);
   int rightEdges[kStatusParts];
   memcpy(rightEdges, kStatusPartEdges, sizeof rightEdges);  // the message takes a writable array
   SendMessageA(StatusBar, SB_SETPARTS, kStatusParts, reinterpret_cast<LPARAM>(rightEdges));
-  DrawMenuBar(window);
+  // Hidden at start-up: LocaliseMenu has just fitted the frame to the bar, and showing the window
+  // draws it; another frame change would only cost time.
+  if (IsWindowVisible(window)) DrawMenuBar(window);
   ShowWindow(MainWindow, SW_SHOW);
   UpdateWindow(window);
 }
 
 void CentreWindow(HWND window, HWND over) {
-  HDC dc = GetDC(window);
-  const int screenWidth = GetDeviceCaps(dc, HORZRES);
-  const int screenHeight = GetDeviceCaps(dc, VERTRES);
-  ReleaseDC(window, dc);
-
   RECT rect;
   GetWindowRect(window, &rect);
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
+  const POINT place = CentredPlace(rect.right - rect.left, rect.bottom - rect.top, over);
+  SetWindowPos(window, NULL, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+POINT CentredPlace(int width, int height, HWND over) {
+  HDC dc = GetDC(NULL);
+  const int screenWidth = GetDeviceCaps(dc, HORZRES);
+  const int screenHeight = GetDeviceCaps(dc, VERTRES);
+  ReleaseDC(NULL, dc);
 
   int left = 0, top = 0, referenceWidth = screenWidth, referenceHeight = screenHeight;
   if (over) {
@@ -271,7 +282,8 @@ void CentreWindow(HWND window, HWND over) {
   } else if (y + height > screenHeight) {
     y = screenHeight - height;
   }
-  SetWindowPos(window, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  const POINT place = {x, y};
+  return place;
 }
 
 void LocaliseMenu(HMENU menu) {

@@ -23,11 +23,14 @@ enum StatusPart { STATUS_TIME, STATUS_MINES, STATUS_UNDOS };
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void LayoutWindow(HWND window);
+SIZE MainWindowSize();  // the outer size that the layout gives the window for the dealt game
 void CentreWindow(HWND window, HWND over);
+// Where CentreWindow puts a window of this outer size: over `over`, or the screen when null.
+POINT CentredPlace(int width, int height, HWND over);
 void LocaliseMenu(HMENU menu);
 
 // Drawing (draw.cpp).
-void LoadTileBitmaps(int size);  // the fourteen tiles of this tile size, and their strip
+void LoadTileBitmaps(int size);  // the fourteen tiles of this tile size, into their strip
 extern int TileBitmapsSize;      // the size of the tiles loaded, 0 before the first load
 // The loaded tiles side by side in one bitmap, from which every cell is drawn.
 extern HBITMAP TileStrip;
@@ -37,6 +40,11 @@ inline int TileStripLeft(int tile, int size) {  // where tile offset 1 to 14 lie
 // A bitmap of 32 bits a pixel, rows from the top down, whose pixels lie at *bits (when given):
 // true colour holds every pixel of the tiles unchanged.
 HBITMAP CreateTrueColourBitmap(int width, int height, void** bits);
+// The grid composed off the screen: brings its image up to date with the board, the view and the
+// keyboard's cursor, and returns the memory context that holds it (the grid from the top left
+// corner), or null when it cannot be made. RedrawBoard and WM_PAINT copy it to the window.
+HDC ComposeGrid();
+void ForgetComposedGrid();  // every cell composed again at the next redraw
 void RedrawBoard(HWND window);
 void PaintBoard(HWND window);  // WM_PAINT: validates, then draws as RedrawBoard does
 void ShowStatusText(int part, const char* text);  // part: a StatusPart

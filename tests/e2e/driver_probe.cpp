@@ -93,6 +93,10 @@ bool LieAboutVersion(const Session& session) {
   return lie != 0 && internal::RunRemote(session, lie, nullptr, &done) && done;
 }
 
+bool HasLoaded(const Session& session, const char* dll) {
+  return internal::RemoteModule(session.process.hProcess, dll) != 0;
+}
+
 bool WalkCells(const Session& session, WalkReport* report) {
   // The watch that Flush puts in place answers the walk, posted behind the messages before it.
   if (!Flush(session) ||

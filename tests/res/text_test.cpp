@@ -122,6 +122,11 @@ const struct {
     {653, "facile.sanshasard=", "easy.noguess="},
     {654, "moyen.sanshasard=", "medium.noguess="},
     {655, "difficile.sanshasard=", "hard.noguess="},
+    {660,
+     "Il manque \340 Windows %s (ou sa fonction %s), dont cette partie de Torvane a besoin. Le jeu "
+     "continue sans elle.",
+     "Windows is missing %s (or its function %s), which this part of Torvane needs. The game goes "
+     "on without it."},
 };
 
 // LanguageOffset is process-wide: every test leaves it French.
