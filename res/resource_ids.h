@@ -146,5 +146,7 @@
 #define IDS_TILE_TEXT_EXPLODED 564
 /* Strings: the keys of the settings file's extra lines, after its 29 lines */
 #define IDS_KEY_NO_GUESS 600
+/* A system DLL loaded at its first need that is missing: %s the DLL, %s the function. */
+#define IDS_DLL_MISSING 660
 
 #endif

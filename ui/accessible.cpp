@@ -10,6 +10,7 @@
 #include "game/game.h"
 #include "res/resource_ids.h"
 #include "res/text.h"
+#include "ui/on_demand.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ void SetChild(VARIANT* out, LONG child) {
 HRESULT AnswerText(const char* text, BSTR* out) {
   WCHAR wide[kTextBufferSize];
   if (MultiByteToWideChar(CP_ACP, 0, text, -1, wide, kTextBufferSize) == 0) wide[0] = L'\0';
-  *out = SysAllocString(wide);
+  *out = OnDemandSysAllocString(wide);
   return *out != NULL ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -212,8 +213,9 @@ class GridAccessible : public IAccessible {
   HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
     if (parent == NULL) return E_POINTER;
     *parent = NULL;
-    return AccessibleObjectFromWindow(MainWindow, static_cast<DWORD>(OBJID_WINDOW),
-                                      __uuidof(IDispatch), reinterpret_cast<void**>(parent));
+    return OnDemandAccessibleObjectFromWindow(MainWindow, static_cast<DWORD>(OBJID_WINDOW),
+                                              __uuidof(IDispatch),
+                                              reinterpret_cast<void**>(parent));
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
     if (count == NULL) return E_POINTER;
@@ -346,7 +348,9 @@ LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam) {
   // The object id travels as a 32-bit value, whatever the width of lParam.
   if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT))
     return DefWindowProcA(window, WM_GETOBJECT, wParam, lParam);
-  return LresultFromObject(__uuidof(IAccessible), wParam, &Grid);
+  // The first question of a screen reader begins COM, which serves the object, on this thread.
+  StartComOnDemand();
+  return OnDemandLresultFromObject(__uuidof(IAccessible), wParam, &Grid);
 }
 
 void AnnounceChanges(HWND window) {

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 #include <cstdio>
+#include <cstring>
 
 #include "game/game.h"
 #include "res/resource_ids.h"
@@ -15,6 +16,8 @@ namespace {
 
 // Indexed by the tile's offset minus 1.
 HBITMAP TileBitmaps[TILE_COUNT];
+// The strip's pixels, rows from the top down: the tiles are copied from here.
+const uint32_t* StripPixels;
 
 enum View { kCoveredView, kPlayView, kSolutionView };
 
@@ -79,7 +82,9 @@ constexpr WORD kTrueColourBits = 32;
 // screen's format: selecting one then needs no check of its format against the display's,
 // which costs a round trip to the server under Wine.
 HBITMAP ComposeTileStrip(int size) {
-  HBITMAP strip = CreateTrueColourBitmap(TILE_COUNT * size, size, NULL);
+  void* pixels = NULL;
+  HBITMAP strip = CreateTrueColourBitmap(TILE_COUNT * size, size, &pixels);
+  StripPixels = static_cast<const uint32_t*>(pixels);
   HDC stripDc = CreateCompatibleDC(NULL);
   HDC tileDc = CreateCompatibleDC(NULL);
   HGDIOBJ stripOriginal = SelectObject(stripDc, strip);
@@ -114,30 +119,74 @@ void PaintAroundGrid(HDC dc, int gridWidth, int gridHeight) {
   FillRect(dc, &below, face);
 }
 
-// Every cell of the grid onto dc, column by column, then the counters. One memory context and
-// one selection of the strip per call, each cell copied from its tile's place in the strip: a
-// selection can cost far more than a copy (under Wine, a round trip to its server each).
-void DrawGrid(HDC dc) {
-  HDC tiles = CreateCompatibleDC(NULL);
-  HGDIOBJ original = SelectObject(tiles, TileStrip);
-  const View view = ViewOfState(GameState);
-  const int size = Game.size;
-  // The board holds at most kMaxGrid cells a side inside its border.
-  const int columns = Game.columns < kMaxGrid ? Game.columns : kMaxGrid;
-  const int rows = Game.rows < kMaxGrid ? Game.rows : kMaxGrid;
-  PaintAroundGrid(dc, columns * size, rows * size);
-  for (int column = 1; column <= columns; ++column) {
-    for (int row = 1; row <= rows; ++row) {
-      const int left = TileStripLeft(TileOfCell(Board[column][row], view), size);
-      BitBlt(dc, (column - 1) * size, (row - 1) * size, size, size, tiles, left, 0, SRCCOPY);
-    }
+// The grid as last drawn, kept off the screen between redraws: a redraw copies into it only the
+// cells whose tile changed, then puts it on the window in one blit. Each copy to a window costs
+// Wine a lock of the window's surface and more; into this image a copy is a few rows of memory.
+// Made again whenever the grid or the side of a tile changes; new tiles make every cell stale.
+struct GridImage {
+  HDC dc;  // holds the bitmap for as long as both live
+  HBITMAP bitmap;
+  HGDIOBJ original;
+  uint32_t* pixels;  // rows from the top down
+  int columns;
+  int rows;
+  int side;
+  int8_t shown[kMaxGrid][kMaxGrid];  // [column - 1][row - 1]: the tile offset there, 0 when stale
+  int framedColumn;                  // the cell under the cursor's frame, 0 when none is drawn
+  int framedRow;
+};
+GridImage Image;
+
+void ReleaseImage() {
+  if (Image.dc != NULL) {
+    SelectObject(Image.dc, Image.original);
+    DeleteDC(Image.dc);
   }
-  // The keyboard's cursor over the cells, whenever they are drawn.
-  if (Cursor.shown && Cursor.column <= columns && Cursor.row <= rows) DrawCursor(dc, size);
+  if (Image.bitmap != NULL) DeleteObject(Image.bitmap);
+  memset(&Image, 0, sizeof Image);
+}
+
+// The image made for this grid and side, every cell stale; false when it cannot be made.
+bool FitImage(int columns, int rows, int side) {
+  if (Image.dc != NULL && Image.columns == columns && Image.rows == rows && Image.side == side)
+    return true;
+  ReleaseImage();
+  void* pixels = NULL;
+  Image.bitmap = CreateTrueColourBitmap(columns * side, rows * side, &pixels);
+  Image.dc = Image.bitmap != NULL ? CreateCompatibleDC(NULL) : NULL;
+  if (Image.dc == NULL) {
+    ReleaseImage();
+    return false;
+  }
+  Image.original = SelectObject(Image.dc, Image.bitmap);
+  Image.pixels = static_cast<uint32_t*>(pixels);
+  Image.columns = columns;
+  Image.rows = rows;
+  Image.side = side;
+  return true;
+}
+
+// One tile from the strip into the image, row by row: both are 32-bit pixels from the top down.
+void CopyTile(int column, int row, int tile) {
+  const int side = Image.side;
+  const size_t imageWidth = static_cast<size_t>(Image.columns * side);
+  const size_t stripWidth = static_cast<size_t>(TILE_COUNT * side);
+  const uint32_t* from = StripPixels + TileStripLeft(tile, side);
+  uint32_t* to = Image.pixels + static_cast<size_t>((row - 1) * side) * imageWidth +
+                 static_cast<size_t>((column - 1) * side);
+  for (int y = 0; y < side; ++y, from += stripWidth, to += imageWidth)
+    memcpy(to, from, static_cast<size_t>(side) * sizeof *to);
+}
+
+// The grid onto dc from its image, then the counters.
+void DrawGrid(HDC dc) {
+  const View view = ViewOfState(GameState);
+  HDC image = ComposeGrid();
+  PaintAroundGrid(dc, Image.columns * Image.side, Image.rows * Image.side);
+  if (image != NULL)
+    BitBlt(dc, 0, 0, Image.columns * Image.side, Image.rows * Image.side, image, 0, 0, SRCCOPY);
   if (view == kCoveredView) GameState = GS_READY;
   ShowCounters();
-  SelectObject(tiles, original);
-  DeleteDC(tiles);
 }
 
 }  // namespace
@@ -175,6 +224,38 @@ void LoadTileBitmaps(int size) {
   if (TileStrip) DeleteObject(TileStrip);  // goes with the set it was made of
   TileStrip = ComposeTileStrip(size);
   TileBitmapsSize = size;
+  ForgetComposedGrid();  // the image's cells came from the old strip
+}
+
+HDC ComposeGrid() {
+  const int side = Game.size;
+  // The board holds at most kMaxGrid cells a side inside its border.
+  const int columns = Game.columns < kMaxGrid ? Game.columns : kMaxGrid;
+  const int rows = Game.rows < kMaxGrid ? Game.rows : kMaxGrid;
+  if (StripPixels == NULL || !FitImage(columns, rows, side)) return NULL;
+  const View view = ViewOfState(GameState);
+  GdiFlush();  // the frame drawn last time is in the pixels before any is overwritten
+  if (Image.framedColumn != 0) Image.shown[Image.framedColumn - 1][Image.framedRow - 1] = 0;
+  Image.framedColumn = Image.framedRow = 0;
+  for (int column = 1; column <= columns; ++column) {
+    for (int row = 1; row <= rows; ++row) {
+      const int tile = TileOfCell(Board[column][row], view);
+      if (Image.shown[column - 1][row - 1] == tile) continue;
+      CopyTile(column, row, tile);
+      Image.shown[column - 1][row - 1] = static_cast<int8_t>(tile);
+    }
+  }
+  // The keyboard's cursor over the cells, whenever they are drawn.
+  if (Cursor.shown && Cursor.column <= columns && Cursor.row <= rows) {
+    DrawCursor(Image.dc, side);
+    Image.framedColumn = Cursor.column;
+    Image.framedRow = Cursor.row;
+  }
+  return Image.dc;
+}
+
+void ForgetComposedGrid() {
+  memset(Image.shown, 0, sizeof Image.shown);
 }
 
 void RedrawBoard(HWND window) {

@@ -9,6 +9,7 @@
 #include "res/resource_ids.h"
 #include "store/settings_file.h"
 #include "support/support.h"
+#include "ui/on_demand.h"
 
 namespace {
 
@@ -74,8 +75,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int) {
   // The status bar and the grid-side spinner are common controls.
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&controls);
-  // Screen readers reach the grid's accessible object through COM, served on this thread.
-  CoInitialize(NULL);
   // Without a window there is nothing to wait for, and no settings worth writing over the file.
   if (StartUp(previous) != 0) return 1;
 
@@ -93,6 +92,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int) {
   // message is up. Not destroyed: that would post a second quit message, closing the message.
   ShowWindow(window, SW_HIDE);
   SaveSettings(SettingsPath);
-  CoUninitialize();
+  EndComOnDemand();
   return static_cast<int>(message.wParam);
 }

@@ -11,6 +11,7 @@
 #include "res/resource_ids.h"
 #include "res/text.h"
 #include "support/support.h"
+#include "ui/on_demand.h"
 
 namespace {
 
@@ -50,7 +51,8 @@ void OpenHelpPage(HWND window) {
   const size_t stem = dot ? static_cast<size_t>(dot - HelpPath) : strlen(HelpPath);
   snprintf(page, sizeof page, "%.*s-%s.htm", static_cast<int>(stem), HelpPath,
            LanguageOffset == ENGLISH_OFFSET ? "en" : "fr");
-  const HINSTANCE opened = ShellExecuteA(window, NULL, page, NULL, NULL, SW_SHOWNORMAL);
+  StartComOnDemand();  // the shell may hand the page to a handler of its own through COM
+  const HINSTANCE opened = OnDemandShellExecuteA(window, NULL, page, NULL, NULL, SW_SHOWNORMAL);
   if (reinterpret_cast<INT_PTR>(opened) > 32) return;
   FormatText(message, sizeof message, IDS_HELP_PAGE_FAILED, page);
   MessageBoxA(window, message, LoadText(IDS_CAPTION), MB_ICONWARNING | MB_OK);

@@ -37,6 +37,11 @@ inline int TileStripLeft(int tile, int size) {  // where tile offset 1 to 14 lie
 // A bitmap of 32 bits a pixel, rows from the top down, whose pixels lie at *bits (when given):
 // true colour holds every pixel of the tiles unchanged.
 HBITMAP CreateTrueColourBitmap(int width, int height, void** bits);
+// The grid composed off the screen: brings its image up to date with the board, the view and the
+// keyboard's cursor, and returns the memory context that holds it (the grid from the top left
+// corner), or null when it cannot be made. RedrawBoard and WM_PAINT copy it to the window.
+HDC ComposeGrid();
+void ForgetComposedGrid();  // every cell composed again at the next redraw
 void RedrawBoard(HWND window);
 void PaintBoard(HWND window);  // WM_PAINT: validates, then draws as RedrawBoard does
 void ShowStatusText(int part, const char* text);  // part: a StatusPart

@@ -5,6 +5,7 @@
 #include "game/game.h"
 #include "game/seam.h"
 #include "res/resource_ids.h"
+#include "ui/on_demand.h"
 #include "ui/program.h"
 
 namespace {
@@ -17,11 +18,11 @@ constexpr UINT kBeepTypeStep = 16;
 
 void PlayEffect(SoundEffect effect) {
   if (Settings.sound == 0) return;
-  if (WaveDeviceCount == -1) WaveDeviceCount = static_cast<int32_t>(waveOutGetNumDevs());
+  if (WaveDeviceCount == -1) WaveDeviceCount = static_cast<int32_t>(OnDemandWaveOutGetNumDevs());
   if (WaveDeviceCount != 0) {
     // Asynchronous and never cutting a sound short: a flood fill is heard once.
-    PlaySoundA(MAKEINTRESOURCEA(SOUND_BASE + effect), Instance,
-               SND_RESOURCE | SND_NOSTOP | SND_ASYNC);
+    OnDemandPlaySoundA(MAKEINTRESOURCEA(SOUND_BASE + effect), Instance,
+                       SND_RESOURCE | SND_NOSTOP | SND_ASYNC);
     return;
   }
   MessageBeep(static_cast<UINT>(effect) * kBeepTypeStep);

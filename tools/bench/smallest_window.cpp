@@ -7,7 +7,6 @@
 
 #ifdef TORVANE_BENCH_SHELL
 #include <commctrl.h>
-#include <mmsystem.h>
 
 // What torvane.exe's window carries beyond the smallest one.
 static void AddMenuAndStatusBar(HWND window) {
@@ -25,9 +24,6 @@ static void AddMenuAndStatusBar(HWND window) {
   int edges[3] = {40, 100, -1};
   SendMessageA(status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
 }
-
-// Imported as torvane.exe imports its sound calls, which stay unused while the sound is off.
-UINT(WINAPI* volatile KeepWinmm)() = waveOutGetNumDevs;
 #endif
 
 static LRESULT CALLBACK SmallestWindowProc(HWND window, UINT message, WPARAM wParam,
