@@ -121,7 +121,7 @@ RECT ClientArea(LONG child) {
     GetClientRect(MainWindow, &area);
     return area;
   }
-  const int size = Game.size;
+  const int size = Scale.tile;  // as the screen shows it
   area.left = (ColumnOf(child) - 1) * size;
   area.top = (RowOf(child) - 1) * size;
   area.right = area.left + size;
@@ -137,8 +137,8 @@ HRESULT HitTest(LONG x, LONG y, VARIANT* out) {
       !PtInRect(&client, point)) {
     return S_FALSE;
   }
-  const int column = point.x / Game.size + 1;
-  const int row = point.y / Game.size + 1;
+  const int column = point.x / Scale.tile + 1;
+  const int row = point.y / Scale.tile + 1;
   SetChild(out, column <= Columns() && row <= Rows() ? ChildIdOf(column, row) : CHILDID_SELF);
   return S_OK;
 }

@@ -58,46 +58,58 @@ void ShowCounters() {
 // The keyboard's cursor: a cyan band just inside its tile's own edge, then a black ring. The
 // edge stays, so that the tile under the cursor still shows raised when covered and sunken when
 // not; cyan is no tile's colour, and the black ring sets it off from the face, the digits, the
-// flag, the mine and the burst inside. The band is one pixel wide on 15-pixel tiles, where more
-// would crowd the picture, and two on 18 and 21.
+// flag, the mine and the burst inside. The band is one pixel of the art wide on 15-pixel art,
+// where more would crowd the picture, and two on 18 and 21; on a display scaled up, each pixel of
+// the art, the frame's too, is a block of the scale's factor.
 constexpr COLORREF kCursorBand = RGB(0, 255, 255);
 constexpr COLORREF kCursorRing = RGB(0, 0, 0);
 
 // The context's own brush takes each colour in turn: no brush is made or freed per drawing.
-void DrawCursor(HDC dc, int size) {
-  const int left = (Cursor.column - 1) * size;
-  const int top = (Cursor.row - 1) * size;
-  const int band = size / 9;
+void DrawCursor(HDC dc) {
+  const int tile = Scale.tile;
+  const int left = (Cursor.column - 1) * tile;
+  const int top = (Cursor.row - 1) * tile;
+  const int band = Scale.art / 9;
   HBRUSH brush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
-  for (int inset = 1; inset <= band + 1; ++inset) {
-    const RECT ring = {left + inset, top + inset, left + size - inset, top + size - inset};
-    SetDCBrushColor(dc, inset <= band ? kCursorBand : kCursorRing);
+  for (int inset = Scale.factor; inset < (band + 2) * Scale.factor; ++inset) {
+    const RECT ring = {left + inset, top + inset, left + tile - inset, top + tile - inset};
+    SetDCBrushColor(dc, inset / Scale.factor <= band ? kCursorBand : kCursorRing);
     FrameRect(dc, &ring, brush);
   }
 }
 
 constexpr WORD kTrueColourBits = 32;
 
-// The loaded tiles side by side in a new bitmap. A DIB section rather than a bitmap of the
-// screen's format: selecting one then needs no check of its format against the display's,
-// which costs a round trip to the server under Wine.
-HBITMAP ComposeTileStrip(int size) {
-  void* pixels = NULL;
-  HBITMAP strip = CreateTrueColourBitmap(TILE_COUNT * size, size, &pixels);
-  StripPixels = static_cast<const uint32_t*>(pixels);
+// The loaded tiles side by side in a new bitmap, each pixel of the art a factor x factor block:
+// enlarged here once, never per redraw. A DIB section rather than a bitmap of the screen's
+// format: selecting one then needs no check of its format against the display's, which costs a
+// round trip to the server under Wine.
+HBITMAP ComposeTileStrip(int art, int factor) {
+  void* artPixels = NULL;
+  HBITMAP strip = CreateTrueColourBitmap(TILE_COUNT * art, art, &artPixels);
+  StripPixels = static_cast<const uint32_t*>(artPixels);
   HDC stripDc = CreateCompatibleDC(NULL);
   HDC tileDc = CreateCompatibleDC(NULL);
   HGDIOBJ stripOriginal = SelectObject(stripDc, strip);
   HGDIOBJ tileOriginal = SelectObject(tileDc, TileBitmaps[0]);
   for (int tile = 1; tile <= TILE_COUNT; ++tile) {
     SelectObject(tileDc, TileBitmaps[tile - 1]);
-    BitBlt(stripDc, TileStripLeft(tile, size), 0, size, size, tileDc, 0, 0, SRCCOPY);
+    BitBlt(stripDc, TileStripLeft(tile, art), 0, art, art, tileDc, 0, 0, SRCCOPY);
   }
   SelectObject(tileDc, tileOriginal);
   SelectObject(stripDc, stripOriginal);
   DeleteDC(tileDc);
   DeleteDC(stripDc);
-  return strip;
+  if (factor == 1 || strip == NULL) return strip;
+  GdiFlush();  // the copies above are in the strip's pixels
+  void* pixels = NULL;
+  HBITMAP enlarged = CreateTrueColourBitmap(TILE_COUNT * art * factor, art * factor, &pixels);
+  if (enlarged != NULL) {
+    EnlargePixels(StripPixels, TILE_COUNT * art, art, factor, static_cast<uint32_t*>(pixels));
+  }
+  StripPixels = static_cast<const uint32_t*>(pixels);
+  DeleteObject(strip);
+  return enlarged;
 }
 
 // The client area outside the grid and above the status bar, in the button face: the class has
@@ -208,12 +220,14 @@ HBITMAP CreateTrueColourBitmap(int width, int height, void** bits) {
 }
 
 void LoadTileBitmaps(int size) {
+  if (!IsValidSize(size)) return;
+  // The art that fills a tile at the window's DPI: at 96 DPI, that of the size itself.
+  Scale = ChooseTileScale(size, Scale.dpi);
   int base;
-  switch (size) {
+  switch (Scale.art) {
     case 15: base = TILE_BASE_15; break;
     case 18: base = TILE_BASE_18; break;
-    case 21: base = TILE_BASE_21; break;
-    default: return;
+    default: base = TILE_BASE_21; break;
   }
   for (int offset = 1; offset <= TILE_COUNT; ++offset) {
     HBITMAP bitmap = LoadBitmapA(Instance, MAKEINTRESOURCEA(base + offset));
@@ -222,13 +236,13 @@ void LoadTileBitmaps(int size) {
     TileBitmaps[offset - 1] = bitmap;
   }
   if (TileStrip) DeleteObject(TileStrip);  // goes with the set it was made of
-  TileStrip = ComposeTileStrip(size);
+  TileStrip = ComposeTileStrip(Scale.art, Scale.factor);
   TileBitmapsSize = size;
   ForgetComposedGrid();  // the image's cells came from the old strip
 }
 
 HDC ComposeGrid() {
-  const int side = Game.size;
+  const int side = Scale.tile;  // the tiles as the screen shows them
   // The board holds at most kMaxGrid cells a side inside its border.
   const int columns = Game.columns < kMaxGrid ? Game.columns : kMaxGrid;
   const int rows = Game.rows < kMaxGrid ? Game.rows : kMaxGrid;
@@ -247,7 +261,7 @@ HDC ComposeGrid() {
   }
   // The keyboard's cursor over the cells, whenever they are drawn.
   if (Cursor.shown && Cursor.column <= columns && Cursor.row <= rows) {
-    DrawCursor(Image.dc, side);
+    DrawCursor(Image.dc);
     Image.framedColumn = Cursor.column;
     Image.framedRow = Cursor.row;
   }

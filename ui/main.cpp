@@ -49,12 +49,14 @@ int StartUp(HINSTANCE previous) {
   strcpy(HelpPath, SettingsPath);
   ReplaceExtension(HelpPath, sizeof HelpPath, "HLP");
   PlayEffect(EFFECT_START_UP);
-  LoadTileBitmaps(Settings.size);
   // Made hidden at a first place and size; the layout fits it to the grid and centres it.
   MainWindow = CreateWindowExA(0, kMainClass, kMainClass,
                                WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, kFirstLeft,
                                kFirstTop, kFirstSide, kFirstSide, NULL, NULL, Instance, NULL);
   if (!MainWindow) return -1;
+  // The tiles once the window is there: they are drawn at its DPI.
+  Scale.dpi = WindowDpi(MainWindow);
+  LoadTileBitmaps(Settings.size);
   Accelerators = LoadAcceleratorsA(Instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
   SetCursor(LoadCursorA(NULL, IDC_ARROW));  // once: the class has no cursor
   MainMenu = GetMenu(MainWindow);
