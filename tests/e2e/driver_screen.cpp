@@ -58,8 +58,9 @@ int TileFor(int value, View view) {
   CursorRecord cursor = {};  // without it, in no cell
   if (withCursor && (!ReadSymbol(session, "_Cursor", &cursor, sizeof cursor) || !cursor.shown))
     return ::testing::AssertionFailure() << "no cursor shown";
-  const int size = s.game.size;
-  // The fourteen tiles of the game's size, from the program's own resources.
+  // The fourteen tiles of the art the screen shows, from the program's own resources.
+  const int size = session.art > 0 ? session.art : s.game.size;
+  const int factor = session.factor, tile = size * factor;
   std::vector<DWORD> tiles[TILE_COUNT + 1];
   HMODULE exe = LoadLibraryExA(ProgramPath(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   HDC memory = CreateCompatibleDC(nullptr);
@@ -78,28 +79,31 @@ int TileFor(int value, View view) {
   POINT origin = {0, 0};
   ClientToScreen(session.window, &origin);
   HDC screenDc = GetDC(nullptr);
-  const int width = s.game.columns * size;
-  std::vector<DWORD> screen = Pixels(screenDc, origin.x, origin.y, width, s.game.rows * size);
+  const int width = s.game.columns * tile;
+  std::vector<DWORD> screen = Pixels(screenDc, origin.x, origin.y, width, s.game.rows * tile);
   ReleaseDC(nullptr, screenDc);
   if (screen.empty()) return ::testing::AssertionFailure() << "no capture";
   for (int c = 1; c <= s.game.columns; ++c) {
     for (int r = 1; r <= s.game.rows; ++r) {
-      const int tile = TileFor(s.board[c][r], view);
-      if (tiles[tile].empty()) return ::testing::AssertionFailure() << "no tile " << tile;
-      for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
+      const int shown = TileFor(s.board[c][r], view);
+      if (tiles[shown].empty()) return ::testing::AssertionFailure() << "no tile " << shown;
+      for (int y = 0; y < tile; ++y) {
+        for (int x = 0; x < tile; ++x) {
           const DWORD seen =
-              screen[static_cast<size_t>(((r - 1) * size + y) * width + (c - 1) * size + x)];
-          DWORD drawn = tiles[tile][static_cast<size_t>(y * size + x)];
+              screen[static_cast<size_t>(((r - 1) * tile + y) * width + (c - 1) * tile + x)];
+          // The art's pixel that this screen pixel enlarges.
+          const int artX = x / factor, artY = y / factor;
+          DWORD drawn = tiles[shown][static_cast<size_t>(artY * size + artX)];
           // In the cursor's cell, the frame at its distance from the edge: cyan, then black.
-          const int edge = std::min(std::min(x, y), std::min(size - 1 - x, size - 1 - y));
+          const int edge =
+              std::min(std::min(artX, artY), std::min(size - 1 - artX, size - 1 - artY));
           const int band = size == 15 ? 1 : 2;
           if (c == cursor.column && r == cursor.row && edge >= 1 && edge <= band + 1)
             drawn = edge <= band ? 0x00FFFF : 0x000000;
           if (seen != drawn) {
             return ::testing::AssertionFailure()
                    << "cell (" << c << ", " << r << ") value " << +s.board[c][r]
-                   << " should show tile " << tile << ": pixel (" << x << ", " << y << ") is "
+                   << " should show tile " << shown << ": pixel (" << x << ", " << y << ") is "
                    << std::hex << seen << " instead of " << drawn;
           }
         }
@@ -188,7 +192,8 @@ bool SaveWindowPicture(HWND window, const char* path) {
     return ::testing::AssertionFailure() << "no window or status bar";
   MapWindowPoints(nullptr, session.window, reinterpret_cast<POINT*>(&bar), 2);
   const int width = client.right, height = bar.top;
-  const int gridWidth = game.columns * game.size, gridHeight = game.rows * game.size;
+  const int gridWidth = game.columns * ScreenTile(session, game);
+  const int gridHeight = game.rows * ScreenTile(session, game);
   if (height <= gridHeight && width <= gridWidth)
     return ::testing::AssertionFailure() << "the grid fills the whole area above the status bar";
   POINT origin = {0, 0};
