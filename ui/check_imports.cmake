@@ -25,21 +25,16 @@ foreach(line IN LISTS lines)
     list(APPEND bad ${dll})
   endif()
 endforeach()
-if(bad)
-  message(FATAL_ERROR "torvane.exe imports DLLs that Windows does not ship: ${bad}")
-endif()
-
 # The display-scale functions of later Windows: the program looks them up at run time
 # (GetProcAddress), since XP's loader refuses an exe that imports a function its DLLs lack.
-set(later GetDpiForWindow AdjustWindowRectExForDpi GetSystemMetricsForDpi
-    SystemParametersInfoForDpi SetProcessDpiAwarenessContext SetThreadDpiAwarenessContext
-    SetProcessDPIAware EnableNonClientDpiScaling)
-set(imported "")
-foreach(name IN LISTS later)
+foreach(name GetDpiForWindow AdjustWindowRectExForDpi GetSystemMetricsForDpi
+        SystemParametersInfoForDpi SetProcessDpiAwarenessContext SetThreadDpiAwarenessContext
+        SetProcessDPIAware EnableNonClientDpiScaling)
   if(dump MATCHES "[ \t]${name}[\r\n]")
-    list(APPEND imported ${name})
+    list(APPEND bad ${name})
   endif()
 endforeach()
-if(imported)
-  message(FATAL_ERROR "torvane.exe imports functions that Windows XP lacks: ${imported}")
+if(bad)
+  message(FATAL_ERROR "torvane.exe imports DLLs that Windows does not ship, or functions that "
+                      "Windows XP lacks: ${bad}")
 endif()
