@@ -176,6 +176,8 @@ void RightPressCell(int column, int row);
 // The chord: only while the game runs, on an uncovered number with exactly that many flags
 // around it; uncovers the covered neighbours as left presses would, and stops at an explosion.
 void ChordCell(int column, int row);
+// Whether the chord would uncover anything at the cell now (screen readers offer it only then).
+bool ChordActs(int column, int row);
 // What Space does at the cursor: the chord on an uncovered number, the left press on any other.
 void UncoverCell(int column, int row);
 

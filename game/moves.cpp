@@ -128,32 +128,33 @@ void RightPressCell(int column, int row) {
   RedrawGame();
 }
 
-void ChordCell(int column, int row) {
-  if (GameState != GS_RUNNING) return;
+bool ChordActs(int column, int row) {
+  if (GameState != GS_RUNNING || !InGrid(column, row)) return false;
   int flags = 0;
+  bool covered = false;
   for (const auto& step : kNeighbours) {
     const int c = column + step[0];
     const int r = row + step[1];
-    if (InGrid(c, r) && IsFlagged(Board[c][r])) ++flags;
+    if (!InGrid(c, r)) continue;
+    flags += IsFlagged(Board[c][r]) ? 1 : 0;
+    covered = covered || IsCovered(Board[c][r]);
   }
-  const int number = InGrid(column, row) ? Board[column][row] : 0;
-  if (number < 1 || number > 8 || flags != number) {
+  const int number = Board[column][row];
+  return number >= 1 && number <= 8 && flags == number && covered;
+}
+
+void ChordCell(int column, int row) {
+  if (GameState != GS_RUNNING) return;
+  if (!ChordActs(column, row)) {
     PlayEffect(EFFECT_REJECTED);
     return;
   }
   // Each neighbour as it is when its turn comes: a flood from an earlier one may have opened it.
   // The first mine ends the chord, so that one Undo takes back all it did wrong.
-  bool acted = false;
   for (const auto& step : kNeighbours) {
     const int c = column + step[0];
     const int r = row + step[1];
-    if (!InGrid(c, r) || !IsCovered(Board[c][r])) continue;
-    acted = true;
-    if (UncoverCovered(c, r)) break;
-  }
-  if (!acted) {
-    PlayEffect(EFFECT_REJECTED);
-    return;
+    if (InGrid(c, r) && IsCovered(Board[c][r]) && UncoverCovered(c, r)) break;
   }
   RedrawGame();
 }

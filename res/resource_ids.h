@@ -144,6 +144,13 @@
 #define IDS_TILE_TEXT_WRONG_FLAG 562
 #define IDS_TILE_TEXT_MINE 563
 #define IDS_TILE_TEXT_EXPLODED 564
+/* More for screen readers: the chord as a cell's default action, and the grid's description, the
+   state of a game that no longer takes a move. */
+#define IDS_CELL_CHORD 570
+#define IDS_GRID_WAITING_UNDO 571
+#define IDS_GRID_NO_UNDO_LEFT 572
+#define IDS_GRID_WON 573
+#define IDS_GRID_SOLUTION 574
 /* Strings: the keys of the settings file's extra lines, after its 29 lines */
 #define IDS_KEY_NO_GUESS 600
 /* A system DLL loaded at its first need that is missing: %s the DLL, %s the function. */

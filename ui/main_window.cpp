@@ -118,9 +118,11 @@ void SetMenuText(HMENU menu, UINT item, BOOL byPosition, int textId) {
 }
 
 // The keys of keyboard play; false for any other key, which goes to the default handling. Keys
-// come only to the active window, so a modal dialog keeps its own. A held Space or Enter does
-// not repeat: one press uncovers or flags once.
-bool GridKeyDown(WPARAM virtualKey, LPARAM flags) {
+// come only to the active window, so a modal dialog keeps its own; one posted behind the dialog
+// is refused, as the default action is. A held Space or Enter does not repeat: one press
+// uncovers or flags once.
+bool GridKeyDown(HWND window, WPARAM virtualKey, LPARAM flags) {
+  if (!IsWindowEnabled(window)) return false;
   GridKey key;
   switch (virtualKey) {
     case VK_LEFT: key = GK_LEFT; break;
@@ -212,7 +214,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   switch (message) {
     case WM_DESTROY: Destroy(window); return 0;
     case WM_MOVE: RedrawBoard(window); return 0;
-    case WM_SETFOCUS: RedrawBoard(window); return 0;
+    case WM_SETFOCUS:
+      RedrawBoard(window);
+      AnnounceFocus(window);
+      return 0;
     case WM_PAINT: PaintBoard(window); return 0;
     case WM_CLOSE: Quit(); return 0;
     case WM_GETOBJECT: return AnswerGetObject(window, wParam, lParam);
@@ -223,7 +228,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_RBUTTONDOWN: RightPress(LOWORD(lParam), HIWORD(lParam)); break;
     case WM_MBUTTONDOWN: MiddlePress(LOWORD(lParam), HIWORD(lParam)); break;
     case WM_KEYDOWN:
-      if (GridKeyDown(wParam, lParam)) break;
+      if (GridKeyDown(window, wParam, lParam)) break;
       return DefWindowProcA(window, message, wParam, lParam);
     default: return DefWindowProcA(window, message, wParam, lParam);
   }

@@ -92,6 +92,11 @@ const struct {
     {562, "drapeau erron\xE9", "wrong flag"},
     {563, "mine", "mine"},
     {564, "mine explos\351e", "exploded mine"},
+    {570, "D\351couvrir autour", "Uncover around"},
+    {571, "Mine explos\351e, \311chap pour annuler", "Mine exploded, Esc to undo"},
+    {572, "Mine explos\351e, plus d'annulation", "Mine exploded, no undo left"},
+    {573, "Partie gagn\351e", "Game won"},
+    {574, "Solution affich\351e", "Solution shown"},
     {600, "sanshasard=%d", "noguess=%d"},
 };
 
