@@ -14,8 +14,6 @@ HBITMAP TileStrip;
 
 namespace {
 
-// Indexed by the tile's offset minus 1.
-HBITMAP TileBitmaps[TILE_COUNT];
 // The strip's pixels, rows from the top down: the tiles are copied from here.
 const uint32_t* StripPixels;
 
@@ -80,29 +78,45 @@ void DrawCursor(HDC dc) {
 
 constexpr WORD kTrueColourBits = 32;
 
-// The loaded tiles side by side in a new bitmap, each pixel of the art a factor x factor block:
-// enlarged here once, never per redraw. A DIB section rather than a bitmap of the screen's
-// format: selecting one then needs no check of its format against the display's, which costs a
-// round trip to the server under Wine.
-HBITMAP ComposeTileStrip(int art, int factor) {
-  void* artPixels = NULL;
-  HBITMAP strip = CreateTrueColourBitmap(TILE_COUNT * art, art, &artPixels);
-  StripPixels = static_cast<const uint32_t*>(artPixels);
-  HDC stripDc = CreateCompatibleDC(NULL);
-  HDC tileDc = CreateCompatibleDC(NULL);
-  HGDIOBJ stripOriginal = SelectObject(stripDc, strip);
-  HGDIOBJ tileOriginal = SelectObject(tileDc, TileBitmaps[0]);
-  for (int tile = 1; tile <= TILE_COUNT; ++tile) {
-    SelectObject(tileDc, TileBitmaps[tile - 1]);
-    BitBlt(stripDc, TileStripLeft(tile, art), 0, art, art, tileDc, 0, 0, SRCCOPY);
-  }
-  SelectObject(tileDc, tileOriginal);
-  SelectObject(stripDc, stripOriginal);
-  DeleteDC(tileDc);
-  DeleteDC(stripDc);
-  if (factor == 1 || strip == NULL) return strip;
-  GdiFlush();  // the copies above are in the strip's pixels
+// A bitmap resource of the program: its header and palette, then its pixels; null if missing.
+const BITMAPINFO* BitmapResource(int id, const void** pixels) {
+  HRSRC found = FindResourceA(Instance, MAKEINTRESOURCEA(id), RT_BITMAP);
+  const BITMAPINFO* info =
+      found != NULL ? static_cast<const BITMAPINFO*>(LockResource(LoadResource(Instance, found)))
+                    : NULL;
+  if (info == NULL) return NULL;
+  const BITMAPINFOHEADER& header = info->bmiHeader;
+  DWORD colours = header.biClrUsed;
+  if (colours == 0 && header.biBitCount <= 8) colours = 1u << header.biBitCount;
+  if (header.biCompression == BI_BITFIELDS) colours = 3;  // the three colour masks
+  *pixels = reinterpret_cast<const BYTE*>(info) + header.biSize + colours * sizeof(RGBQUAD);
+  return info;
+}
+
+// The fourteen tiles of one art size side by side in a new bitmap, each copied straight from its
+// resource: no bitmap of the screen's format is made per tile, whose selection would cost a
+// round trip to the server under Wine. A DIB section, whose own selection needs no such check.
+// On a display scaled up, each pixel of the art then becomes a factor x factor block: enlarged
+// here once, never per redraw.
+HBITMAP ComposeTileStrip(int base, int art, int factor) {
   void* pixels = NULL;
+  HBITMAP strip = CreateTrueColourBitmap(TILE_COUNT * art, art, &pixels);
+  StripPixels = static_cast<const uint32_t*>(pixels);
+  if (strip == NULL) return NULL;
+  HDC stripDc = CreateCompatibleDC(NULL);
+  HGDIOBJ original = SelectObject(stripDc, strip);
+  for (int tile = 1; tile <= TILE_COUNT; ++tile) {
+    const void* tilePixels = NULL;
+    const BITMAPINFO* info = BitmapResource(base + tile, &tilePixels);
+    if (info == NULL) continue;
+    SetDIBitsToDevice(stripDc, TileStripLeft(tile, art), 0, static_cast<DWORD>(art),
+                      static_cast<DWORD>(art), 0, 0, 0, static_cast<UINT>(art), tilePixels, info,
+                      DIB_RGB_COLORS);
+  }
+  SelectObject(stripDc, original);
+  DeleteDC(stripDc);
+  if (factor == 1) return strip;
+  GdiFlush();  // the copies above are in the strip's pixels
   HBITMAP enlarged = CreateTrueColourBitmap(TILE_COUNT * art * factor, art * factor, &pixels);
   if (enlarged != NULL) {
     EnlargePixels(StripPixels, TILE_COUNT * art, art, factor, static_cast<uint32_t*>(pixels));
@@ -229,14 +243,9 @@ void LoadTileBitmaps(int size) {
     case 18: base = TILE_BASE_18; break;
     default: base = TILE_BASE_21; break;
   }
-  for (int offset = 1; offset <= TILE_COUNT; ++offset) {
-    HBITMAP bitmap = LoadBitmapA(Instance, MAKEINTRESOURCEA(base + offset));
-    // Only the current size is ever drawn: let the old set go.
-    if (TileBitmaps[offset - 1]) DeleteObject(TileBitmaps[offset - 1]);
-    TileBitmaps[offset - 1] = bitmap;
-  }
-  if (TileStrip) DeleteObject(TileStrip);  // goes with the set it was made of
-  TileStrip = ComposeTileStrip(Scale.art, Scale.factor);
+  // Only the current size is ever drawn: the old strip goes.
+  if (TileStrip) DeleteObject(TileStrip);
+  TileStrip = ComposeTileStrip(base, Scale.art, Scale.factor);
   TileBitmapsSize = size;
   ForgetComposedGrid();  // the image's cells came from the old strip
 }

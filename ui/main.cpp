@@ -14,9 +14,6 @@
 namespace {
 
 constexpr char kMainClass[] = "TORVANE";  // the class name, and the first title
-constexpr int kFirstLeft = 150;
-constexpr int kFirstTop = 150;
-constexpr int kFirstSide = 200;
 
 bool RegisterMainClass() {
   WNDCLASSA windowClass = {};
@@ -48,25 +45,35 @@ int StartUp(HINSTANCE previous) {
   LoadSettings(SettingsPath);
   strcpy(HelpPath, SettingsPath);
   ReplaceExtension(HelpPath, sizeof HelpPath, "HLP");
-  PlayEffect(EFFECT_START_UP);
-  // Made hidden at a first place and size; the layout fits it to the grid and centres it.
-  MainWindow = CreateWindowExA(0, kMainClass, kMainClass,
-                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, kFirstLeft,
-                               kFirstTop, kFirstSide, kFirstSide, NULL, NULL, Instance, NULL);
-  if (!MainWindow) return -1;
-  // The tiles once the window is there: they are drawn at its DPI.
-  Scale.dpi = WindowDpi(MainWindow);
+  // The tiles at the screen's DPI: the window's, where it has one of its own, comes below.
+  Scale.dpi = WindowDpi(NULL);
   LoadTileBitmaps(Settings.size);
+  // The first game is dealt before the window is made, hidden, at the size and place that the
+  // layout gives it: the layout then moves nothing, where a hidden window sized and moved again
+  // would cost Wine a reshaping of its X window each time.
+  DealBoard();
+  EncodeNeighbours();
+  const SIZE size = MainWindowSize();
+  const POINT place = CentredPlace(size.cx, size.cy, NULL);
+  MainWindow = CreateWindowExA(0, kMainClass, kMainClass, kMainWindowStyle, place.x, place.y,
+                               size.cx, size.cy, NULL, NULL, Instance, NULL);
+  if (!MainWindow) return -1;
+  // A screen scaled unlike the system (Windows 10): the tiles at the window's own DPI.
+  if (WindowDpi(MainWindow) != Scale.dpi) {
+    Scale.dpi = WindowDpi(MainWindow);
+    LoadTileBitmaps(Game.size);
+  }
   Accelerators = LoadAcceleratorsA(Instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
   SetCursor(LoadCursorA(NULL, IDC_ARROW));  // once: the class has no cursor
   MainMenu = GetMenu(MainWindow);
   LocaliseMenu(MainMenu);
   EnableUndo(false);  // nothing to undo yet, whatever state the menu loader left
-  DealBoard();
-  EncodeNeighbours();
   LayoutWindow(MainWindow);
   RedrawBoard(MainWindow);
   AnnounceChanges(MainWindow);  // the grid as screen readers first find it
+  // Heard as the window appears: with the sound on, its first effect loads the sound DLL and asks
+  // for a wave device, tens of milliseconds (a hundred under Wine) the window need not wait for.
+  PlayEffect(EFFECT_START_UP);
   return 0;
 }
 

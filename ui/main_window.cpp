@@ -147,6 +147,14 @@ bool GridKeyDown(HWND window, WPARAM virtualKey, LPARAM flags) {
 // stays as it was where the bar is lower (Wine's is 20 pixels high there).
 constexpr int kStatusBarFloor = 22;
 
+// The status bar's height, or its least room while there is none yet (the first window is made
+// before its bar: the layout then fits the window to the bar where it is higher).
+int StatusBarRoom() {
+  RECT bar = {0, 0, 0, 0};
+  if (StatusBar) GetWindowRect(StatusBar, &bar);
+  return bar.bottom - bar.top > kStatusBarFloor ? bar.bottom - bar.top : kStatusBarFloor;
+}
+
 // The status bar's parts at their edges for the window's DPI.
 void DivideStatusBar() {
   int rightEdges[kStatusParts];  // the message takes a writable array
@@ -160,16 +168,11 @@ void DivideStatusBar() {
 // Sizes the window, keeping its place, so that its client area holds exactly the grid of
 // on-screen tiles with the status bar below it, then puts the bar at the new bottom.
 void FitWindowToGrid(HWND window) {
-  RECT bar = {0, 0, 0, 0};
-  if (StatusBar) GetWindowRect(StatusBar, &bar);
-  const int barHeight =
-      bar.bottom - bar.top > kStatusBarFloor ? bar.bottom - bar.top : kStatusBarFloor;
   const int width = Game.columns * Scale.tile;
-  const int height = Game.rows * Scale.tile + barHeight;
-  RECT outer = {0, 0, width, height};
-  FrameAround(window, Scale.dpi, &outer);
-  int outerWidth = outer.right - outer.left;
-  int outerHeight = outer.bottom - outer.top;
+  const int height = Game.rows * Scale.tile + StatusBarRoom();
+  const SIZE size = MainWindowSize();
+  int outerWidth = size.cx;
+  int outerHeight = size.cy;
   // The frame counts a menu bar of one line. One that wraps takes more: the window then grows by
   // what its client area lacks.
   for (int tries = 0; tries < 3; ++tries) {
@@ -237,6 +240,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return 0;
 }
 
+SIZE MainWindowSize() {
+  RECT outer = {0, 0, Game.columns * Scale.tile, Game.rows * Scale.tile + StatusBarRoom()};
+  FrameAround(Scale.dpi, &outer);
+  const SIZE size = {outer.right - outer.left, outer.bottom - outer.top};
+  return size;
+}
+
 void LayoutWindow(HWND window) {
   // The status bar first: its height decides the window's.
   if (StatusBar) DestroyWindow(StatusBar);
@@ -250,15 +260,17 @@ void LayoutWindow(HWND window) {
 }
 
 void CentreWindow(HWND window, HWND over) {
-  HDC dc = GetDC(window);
-  const int screenWidth = GetDeviceCaps(dc, HORZRES);
-  const int screenHeight = GetDeviceCaps(dc, VERTRES);
-  ReleaseDC(window, dc);
-
   RECT rect;
   GetWindowRect(window, &rect);
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
+  const POINT place = CentredPlace(rect.right - rect.left, rect.bottom - rect.top, over);
+  SetWindowPos(window, NULL, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+POINT CentredPlace(int width, int height, HWND over) {
+  HDC dc = GetDC(NULL);
+  const int screenWidth = GetDeviceCaps(dc, HORZRES);
+  const int screenHeight = GetDeviceCaps(dc, VERTRES);
+  ReleaseDC(NULL, dc);
 
   int left = 0, top = 0, referenceWidth = screenWidth, referenceHeight = screenHeight;
   if (over) {
@@ -283,7 +295,8 @@ void CentreWindow(HWND window, HWND over) {
   } else if (y + height > screenHeight) {
     y = screenHeight - height;
   }
-  SetWindowPos(window, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  const POINT place = {x, y};
+  return place;
 }
 
 void LocaliseMenu(HMENU menu) {

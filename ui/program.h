@@ -26,19 +26,26 @@ enum StatusPart { STATUS_TIME, STATUS_MINES, STATUS_UNDOS };
 // ChooseTileScale (res/tile_scale.h) whenever the tiles are loaded. Everything that maps pixels
 // to cells reads Scale.tile, the side of a tile on the screen.
 extern TileScale Scale;
-// The window's DPI: GetDpiForWindow where user32 has it, else the screen's (scale.cpp).
+// The window's DPI: GetDpiForWindow where user32 has it, else (and for a null window) the
+// screen's (scale.cpp).
 int WindowDpi(HWND window);
-// Widens a client rectangle of the window to its outer rectangle, frame and menu bar as the
+// Widens a client rectangle of the main window to its outer rectangle, frame and menu bar as the
 // system draws them at this DPI (AdjustWindowRectExForDpi where user32 has it).
-void FrameAround(HWND window, int dpi, RECT* rect);
+void FrameAround(int dpi, RECT* rect);
 
+// The main window: a caption with the system menu and a minimise box, no sizing border, and the
+// class's menu bar.
+constexpr DWORD kMainWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void LayoutWindow(HWND window);
+SIZE MainWindowSize();  // the outer size that the layout gives the window for the dealt game
 void CentreWindow(HWND window, HWND over);
+// Where CentreWindow puts a window of this outer size: over `over`, or the screen when null.
+POINT CentredPlace(int width, int height, HWND over);
 void LocaliseMenu(HMENU menu);
 
 // Drawing (draw.cpp).
-void LoadTileBitmaps(int size);  // the fourteen tiles of this tile size, and their strip
+void LoadTileBitmaps(int size);  // the fourteen tiles of this tile size, into their strip
 extern int TileBitmapsSize;      // the size of the tiles loaded, 0 before the first load
 // The loaded tiles side by side in one bitmap, from which every cell is drawn.
 extern HBITMAP TileStrip;

@@ -30,14 +30,11 @@ int WindowDpi(HWND window) {
   return screenDpi;
 }
 
-void FrameAround(HWND window, int dpi, RECT* rect) {
-  const DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
-  const DWORD exStyle = static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE));
-  const BOOL menu = GetMenu(window) != NULL;
+void FrameAround(int dpi, RECT* rect) {
   const FrameForDpi frameForDpi = User32Function<FrameForDpi>("AdjustWindowRectExForDpi");
   if (frameForDpi != NULL) {
-    frameForDpi(rect, style, menu, exStyle, static_cast<UINT>(dpi));
+    frameForDpi(rect, kMainWindowStyle, TRUE, 0, static_cast<UINT>(dpi));
   } else {
-    AdjustWindowRectEx(rect, style, menu, exStyle);
+    AdjustWindowRectEx(rect, kMainWindowStyle, TRUE, 0);
   }
 }

@@ -113,6 +113,8 @@ std::string Line(const std::string& text, int line);
 // Start for a copy of the program that lies in a folder of its own (an unzipped download): the
 // folder stays as it is, with whatever settings file it holds.
 bool StartIn(Session& session, const char* folder);
+// Whether the program has a DLL of this file name loaded now (as loaded at its first need).
+bool HasLoaded(const Session& session, const char* dll);
 // A path given to the tests at build time (UTF-8, Z: and forward slashes) as the program's own
 // paths are: in the ANSI code page, with backslashes; "" when the code page lacks a character.
 std::string BuildPath(const char* utf8);

@@ -102,6 +102,10 @@ bool ChangeDpi(const Session& session, int dpi, const RECT& suggested) {
   return sent && handled != 0;
 }
 
+bool HasLoaded(const Session& session, const char* dll) {
+  return internal::RemoteModule(session.process.hProcess, dll) != 0;
+}
+
 bool WalkCells(const Session& session, WalkReport* report) {
   // The watch that Flush puts in place answers the walk, posted behind the messages before it.
   if (!Flush(session) ||

@@ -2,8 +2,10 @@
 // F1 and Help > Help open the platform's help viewer on the help file at its contents, from a deep
 // folder too, and the program's end closes the viewer (HELP_QUIT); told it runs on Windows 10,
 // they open the help page of the language in force through the shell, or say which page is
-// missing.
+// missing, the first time as ever although the shell loads only then.
 #include <gtest/gtest.h>
+
+#include <oleacc.h>
 
 #include <cstring>
 #include <fstream>
@@ -207,6 +209,23 @@ TEST(Help, AsWindows10F1OpensThePageOfTheLanguageThroughTheShellOrNamesTheMissin
                               "\"" + e2e::BuildPath(E2E_RECORDER) + "\" \"" + record + "\" \"%1\"");
   ASSERT_TRUE(e2e::StartPrepared(session));
 
+  // Asked nothing yet, the program has loaded neither what screen readers nor what the shell
+  // needs; the first question of a screen reader, then the first F1 below, are answered anyway.
+  for (const char* dll : {"oleacc.dll", "oleaut32.dll", "shell32.dll"})
+    EXPECT_FALSE(e2e::HasLoaded(session, dll)) << dll << " loaded at start-up";
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  IAccessible* grid = nullptr;
+  ASSERT_EQ(S_OK,
+            AccessibleObjectFromWindow(session.window, static_cast<DWORD>(OBJID_CLIENT),
+                                       __uuidof(IAccessible), reinterpret_cast<void**>(&grid)));
+  BSTR value = nullptr;
+  char narrow[64] = "";
+  EXPECT_EQ(S_OK, grid->get_accValue(Child(1), &value));
+  WideCharToMultiByte(CP_ACP, 0, value, -1, narrow, sizeof narrow, nullptr, nullptr);
+  EXPECT_STREQ(FindStringEntry(IDS_TILE_TEXT_COVERED + ENGLISH_OFFSET), narrow);
+  SysFreeString(value);
+  grid->Release();
+
   // English first, then French after the switch: the page of the language in force. Then the
   // same with the pages gone: a message names the page missing, and goes when answered.
   for (int round = 0; round < 4; ++round) {
@@ -233,6 +252,36 @@ TEST(Help, AsWindows10F1OpensThePageOfTheLanguageThroughTheShellOrNamesTheMissin
       EXPECT_EQ("", ReadText(record));
     }
     ASSERT_TRUE(e2e::Command(session, IDM_LANGUAGE));
+  }
+  EXPECT_TRUE(e2e::Close(session));
+  CoUninitialize();
+}
+
+// The text of the message box that the program shows now, once answered; "" when none comes.
+std::string AnswerBox(const e2e::Session& session) {
+  HWND box = e2e::WaitForDialog(session, 0);
+  const std::string text = box != nullptr ? e2e::Text(box, 0xFFFF) : "";
+  if (box != nullptr && PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0)) e2e::WaitForGone(box);
+  return text;
+}
+
+TEST(Help, WithoutTheShellF1SaysOnceWhichDllIsMissingAndTheGameGoesOn) {
+  const RegistryValue win10 = WindowsVersion("win10");
+  // Wine leaves out a DLL that a program's overrides disable: as a Windows without it would.
+  const RegistryValue noShell(
+      HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\torvane.exe\\DllOverrides", "shell32", "");
+  e2e::Session session;
+  ASSERT_TRUE(e2e::Start(session, e2e::SettingsText()));
+  std::string missing = FindStringEntry(IDS_DLL_MISSING + ENGLISH_OFFSET);
+  missing.replace(missing.find("%s"), 2, "shell32.dll");
+  missing.replace(missing.find("%s"), 2, "ShellExecuteA");
+  // The first F1 says what is missing, then that the page did not open; the second, only that.
+  for (const bool first : {true, false}) {
+    ASSERT_TRUE(e2e::Key(session, VK_F1, nullptr, false));
+    if (first) {
+      EXPECT_EQ(missing, AnswerBox(session));
+    }
+    EXPECT_EQ(0u, AnswerBox(session).find("The help page could not be opened"));
   }
   EXPECT_TRUE(e2e::Close(session));
 }

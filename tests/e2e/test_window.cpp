@@ -158,6 +158,23 @@ TEST(Window, MenusLanguagesUndoStateKeysStatusBarAndRepaint) {
   EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::GridShows(session, e2e::kPlayView); }))
       << e2e::GridShows(session, e2e::kPlayView).message();
 
+  // Another window over the grid while the grid changes: once it moves away, the part it
+  // uncovers shows the grid as it is now.
+  POINT corner = {client.right / 4, client.bottom / 4};
+  ASSERT_TRUE(ClientToScreen(session.window, &corner));
+  HWND cover = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", nullptr,
+                               WS_POPUP | SS_BLACKRECT, corner.x, corner.y, client.right / 2,
+                               client.bottom / 4, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(nullptr, cover);
+  ShowWindow(cover, SW_SHOWNOACTIVATE);
+  UpdateWindow(cover);
+  EXPECT_FALSE(e2e::GridShows(session, e2e::kPlayView)) << "the other window covers nothing";
+  ASSERT_TRUE(e2e::Command(session, IDM_SEE_SOLUTION));
+  ASSERT_TRUE(SetWindowPos(cover, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::GridShows(session, e2e::kSolutionView); }))
+      << e2e::GridShows(session, e2e::kSolutionView).message();
+  DestroyWindow(cover);
+
   // A moved window: F3 changes nothing, F2 deals anew and brings the window back to the centre.
   ASSERT_TRUE(SetWindowPos(session.window, nullptr, 7, 9, 0, 0,
                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));

@@ -98,6 +98,11 @@ const struct {
     {573, "Partie gagn\351e", "Game won"},
     {574, "Solution affich\351e", "Solution shown"},
     {600, "sanshasard=%d", "noguess=%d"},
+    {660,
+     "Il manque \340 Windows %s (ou sa fonction %s), dont cette partie de Torvane a besoin. Le jeu "
+     "continue sans elle.",
+     "Windows is missing %s (or its function %s), which this part of Torvane needs. The game goes "
+     "on without it."},
 };
 
 // LanguageOffset is process-wide: every test leaves it French.

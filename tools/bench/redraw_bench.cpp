@@ -33,6 +33,8 @@ constexpr double kGoalBlits = 2.0;
 // A cursor move redraws the grid once, with the cursor's frame: no more than one redraw, give or
 // take the frame and the spread of two medians (a second redraw would show as 2x).
 constexpr double kGoalMoveRedraws = 1.1;
+// The build this bench belongs to: both are timed in one run of scripts/bench.sh.
+constexpr const char* kBuild = sizeof(void*) == 8 ? "x86-64 build" : "PE32";
 
 // Lets the window handle what the last round queued (painting, Wine's flush of the window to
 // the display), outside the timed part, as the program's message loop does between moves.
@@ -318,7 +320,8 @@ int main(int argc, char** argv) {
     DrainMessages();
   }
 
-  // The tiles' loading, at start-up and at a new size: with the strip, and the loading alone.
+  // The tiles' loading, at start-up and at a new size: straight from the resources into the
+  // strip, and the former loading of fourteen bitmaps alone, before they were composed.
   static double loads[kMaxRounds], loadsAlone[kMaxRounds];
   for (int round = 0; round < rounds; ++round) {
     double start = Milliseconds();
@@ -335,9 +338,9 @@ int main(int argc, char** argv) {
   Timing redraw = Summarise(redraws, rounds);
   Timing blit = Summarise(blits, rounds);
   printf(
-      "== redraw at %d DPI: 30 x 30 grid of 21-pixel tiles shown %d pixels wide, solution view, "
-      "%d rounds, wall time\n",
-      Scale.dpi, TileSide, rounds);
+      "== redraw (%s) at %d DPI: 30 x 30 grid of 21-pixel tiles shown %d pixels wide, solution "
+      "view, %d rounds, wall time\n",
+      kBuild, Scale.dpi, TileSide, rounds);
   printf("   (checked first: the window shows every cell's solution tile, mines where dealt)\n");
   printf("%-46s %12s %12s %12s\n", "operation", "median", "fastest", "slowest");
   PrintTiming("RedrawBoard (the program's drawing code)", redraw);
@@ -347,13 +350,14 @@ int main(int argc, char** argv) {
   PrintTiming(limitName, blit);
   const double limit = kGoalBlits * blit.median;
   printf("ratio RedrawBoard / one blit: %.1fx\n", redraw.median / blit.median);
-  printf("goal under %.0f ms and within %.0fx one blit (%.3f ms): %s\n", kGoalMs, kGoalBlits, limit,
+  printf("goal (%s, %d DPI) under %.0f ms and within %.0fx one blit (%.3f ms): %s\n", kBuild,
+         Scale.dpi, kGoalMs, kGoalBlits, limit,
          redraw.median < kGoalMs && redraw.median <= limit ? "met" : "MISSED");
   const Timing move = Summarise(moves, rounds);
   PrintTiming("cursor move (arrow key: rule, redraw, frame)", move);
   printf("ratio cursor move / RedrawBoard: %.2fx\n", move.median / redraw.median);
-  printf("goal a cursor move within one redraw (%.1fx, %.3f ms): %s\n", kGoalMoveRedraws,
-         kGoalMoveRedraws * redraw.median,
+  printf("goal (%s, %d DPI) a cursor move within one redraw (%.1fx, %.3f ms): %s\n", kBuild,
+         Scale.dpi, kGoalMoveRedraws, kGoalMoveRedraws * redraw.median,
          move.median <= kGoalMoveRedraws * redraw.median ? "met" : "MISSED");
   printf("-- what a redraw is made of (the same calls, one kind at a time)\n");
   Timing context = Summarise(contexts, rounds);
@@ -375,7 +379,7 @@ int main(int argc, char** argv) {
   PrintTiming(TileSide == kSize ? "LoadTileBitmaps(21): 14 tiles and their strip"
                                 : "LoadTileBitmaps(21): 14 tiles, strip enlarged",
               Summarise(loads, rounds));
-  PrintTiming("14 LoadBitmapA + DeleteObject alone", Summarise(loadsAlone, rounds));
+  PrintTiming("former: 14 LoadBitmapA + DeleteObject alone", Summarise(loadsAlone, rounds));
 
   SelectObject(tileDc, tileOriginal);
   DeleteDC(tileDc);
