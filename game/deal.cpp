@@ -22,6 +22,7 @@ static void TakeSettings() {
   Game.rows = grid;
   Game.ratio = IsValidRatio(Settings.ratio) ? Settings.ratio : kDefaultRatio;
   Game.size = IsValidSize(Settings.size) ? Settings.size : kDefaultSize;
+  Game.noGuess = Settings.noGuess != 0;
 }
 
 static bool IsGridCorner(int c, int r) {
@@ -34,12 +35,13 @@ int DealBoardWithSeed(uint32_t seed) {
   Cursor.column = ClampToGrid(Cursor.column, Game.columns);
   Cursor.row = ClampToGrid(Cursor.row, Game.rows);
   Game.elapsedSeconds = 0;
+  Game.uncovered = 0;
   GameState = GS_NEW;
   memset(Board, 0, sizeof Board);
   const int cells = Game.columns * Game.rows;
   Game.totalMines = cells / Game.ratio;
   Game.minesLeft = Game.totalMines;
-  Game.undosLeft = Game.minesLeft / 5;
+  Game.undosLeft = UndosFor(Game.totalMines);
 
   DealGenerator generator;
   SeedGenerator(generator, seed);

@@ -95,6 +95,8 @@ struct GameRecord {
   int32_t lastExploded;  // PackCell(column, row)
   int32_t lastScore;
   uintptr_t clockTimer;  // what starting the clock returned, for stopping it
+  int32_t noGuess;       // Settings.noGuess as the game was dealt: the statistics count it apart
+  int32_t uncovered;     // 1 once a press uncovered a cell (a mine too): leaving counts the game
 };
 extern GameRecord Game;
 
@@ -137,6 +139,11 @@ extern CursorRecord Cursor;
 // A column or row brought inside a grid whose last column or row is `last`.
 constexpr int32_t ClampToGrid(int32_t value, int32_t last) {
   return value < 1 ? 1 : value > last ? last : value;
+}
+
+// One undo per five mines, as a game is dealt.
+constexpr int32_t UndosFor(int32_t mines) {
+  return mines / 5;
 }
 
 // Deal generator: s = s * 22695477 + 1, draw = (s >> 16) & 0x7FFF.

@@ -1,6 +1,7 @@
 // moves.cpp: the rules of play: presses, chord, keys, flood, explosion and Undo, win, the clock.
 #include "game/game.h"
 #include "game/seam.h"
+#include "game/statistics.h"
 
 // Column and row fit eight bits each in the packed result; a point far past the grid (a posted
 // message, a captured mouse left of the window) saturates at 255 rather than wrapping into
@@ -59,6 +60,7 @@ static bool InGrid(int column, int row) {
 // What a left press does to a covered cell: a flood from an empty one, the explosion of a mine,
 // the number of any other. True when a mine exploded.
 static bool UncoverCovered(int column, int row) {
+  Game.uncovered = 1;
   signed char& cell = Board[column][row];
   if (cell == kCoveredEmpty) {
     FloodReveal(column, row);
@@ -96,6 +98,7 @@ void LeftPressCell(int column, int row) {
 static void Win() {
   GameState = GS_OVER;
   StopClock();
+  CountGame(true);
   ShowCongratulation();
   EnterScore();
 }
@@ -211,6 +214,7 @@ void Undo() {
 }
 
 void SeeSolution() {
+  LeaveGame();  // a loss, unless nothing was uncovered yet
   GameState = GS_OVER;
   StopClock();
   RedrawGame();

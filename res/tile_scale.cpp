@@ -4,8 +4,6 @@
 namespace {
 
 constexpr int kArtSizes[] = {21, 18, 15};  // larger first: an equal side keeps the finer art
-// Beyond any display's setting (Windows offers up to 500 %, 480 DPI): a bound on the strip.
-constexpr int kMaxDpi = 960;
 
 int Distance(int a, int b) {
   return a > b ? a - b : b - a;

@@ -5,6 +5,11 @@
 #include <cstdint>
 
 constexpr int kDefaultDpi = 96;  // 100 %: every size as the program has always drawn it
+// Beyond any display's setting (Windows offers up to 500 %, 480 DPI): a bound on the tiles.
+constexpr int kMaxDpi = 960;
+// The largest side ChooseTileScale gives: the 21-pixel art at that DPI, or the next larger
+// multiple of an art size at most.
+constexpr int kMaxTileSide = 21 * kMaxDpi / kDefaultDpi + 21;
 
 struct TileScale {
   int32_t dpi;     // the window's dots per inch
@@ -13,9 +18,10 @@ struct TileScale {
   int32_t tile;    // art x factor: a tile's side on the screen
 };
 
-// For the tile size of the settings (15, 18 or 21) at a DPI (96 for one of 0 or less): of the
-// art sizes times a whole factor, the side closest to size x DPI / 96, the larger on a tie. Pixel
-// art stays crisp only at whole factors; at 96 DPI this is the size itself, once.
+// For the tile size of the settings (15, 18 or 21) at a DPI (96 for one of 0 or less, kMaxDpi
+// for one above it): of the art sizes times a whole factor, the side closest to size x DPI / 96,
+// the larger on a tie. Pixel art stays crisp only at whole factors; at 96 DPI this is the size
+// itself, once.
 TileScale ChooseTileScale(int size, int dpi);
 
 // A length of the 96-DPI layout at this DPI, to the nearest pixel.

@@ -53,27 +53,55 @@ void ShowCounters() {
   ShowStatusText(STATUS_UNDOS, text);
 }
 
-// The keyboard's cursor: a cyan band just inside its tile's own edge, then a black ring. The
-// edge stays, so that the tile under the cursor still shows raised when covered and sunken when
-// not; cyan is no tile's colour, and the black ring sets it off from the face, the digits, the
-// flag, the mine and the burst inside. The band is one pixel of the art wide on 15-pixel art,
-// where more would crowd the picture, and two on 18 and 21; on a display scaled up, each pixel of
-// the art, the frame's too, is a block of the scale's factor.
-constexpr COLORREF kCursorBand = RGB(0, 255, 255);
-constexpr COLORREF kCursorRing = RGB(0, 0, 0);
+// The keyboard's cursor: its tile drawn again with a black ring just inside the tile's edge and
+// the face inside it in cyan, no tile's colour. The edge stays, so that the tile still shows
+// raised when covered and sunken when not. Every symbol (digit, flag, mine, cross) lies further
+// in than the ring and keeps all its pixels; where one reaches the ring, the ring gives way to
+// cyan there, so that no symbol runs into it. Worked out on the art's pixels, then enlarged as the
+// tiles are: on a display scaled up the ring is a factor of pixels thick.
+constexpr DWORD kCursorRing = 0x000000;  // 0x00RRGGBB, as a true-colour bitmap holds them
+constexpr DWORD kCursorFace = 0x00FFFF;
+constexpr DWORD kTileFace = 0xC0C0C0;
+constexpr int kLargestTile = 21;
+uint32_t CursorPixels[kMaxTileSide * kMaxTileSide];  // the cursor's tile as the screen shows it
 
-// The context's own brush takes each colour in turn: no brush is made or freed per drawing.
+// The tile's pixels from the strip, changed in a buffer of its own and copied out in one call:
+// no bitmap is made or freed per drawing. (The strip was whole when made: the selections that
+// ended its making flushed GDI's batch.)
 void DrawCursor(HDC dc) {
-  const int tile = Scale.tile;
-  const int left = (Cursor.column - 1) * tile;
-  const int top = (Cursor.row - 1) * tile;
-  const int band = Scale.art / 9;
-  HBRUSH brush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
-  for (int inset = Scale.factor; inset < (band + 2) * Scale.factor; ++inset) {
-    const RECT ring = {left + inset, top + inset, left + tile - inset, top + tile - inset};
-    SetDCBrushColor(dc, inset / Scale.factor <= band ? kCursorBand : kCursorRing);
-    FrameRect(dc, &ring, brush);
+  const int size = Scale.art, factor = Scale.factor, side = Scale.tile;
+  DIBSECTION strip;
+  if (size > kLargestTile || side > kMaxTileSide ||
+      GetObject(TileStrip, sizeof strip, &strip) != sizeof strip)
+    return;
+  const int stride = strip.dsBm.bmWidth;
+  const uint32_t* tile = static_cast<const uint32_t*>(strip.dsBm.bmBits) +
+                         TileStripLeft(ShownTile(Cursor.column, Cursor.row), side);
+  // An art pixel, where the strip holds it enlarged: the corner of its block.
+  const auto art = [&](int x, int y) { return tile[y * factor * stride + x * factor]; };
+  uint32_t pixels[kLargestTile * kLargestTile];
+  for (int i = 0; i < size * size; ++i) {
+    const int x = i % size, y = i / size;
+    const bool inside = x > 0 && y > 0 && x < size - 1 && y < size - 1;
+    uint32_t pixel = art(x, y);
+    if (inside && (x == 1 || y == 1 || x == size - 2 || y == size - 2)) {
+      // The ring: black where the pixel inside it, toward the centre, is plain face.
+      pixel = art(x + (x == 1) - (x == size - 2), y + (y == 1) - (y == size - 2)) == kTileFace
+                  ? kCursorRing
+                  : kCursorFace;
+    } else if (inside && pixel == kTileFace) {
+      pixel = kCursorFace;
+    }
+    pixels[i] = pixel;
   }
+  EnlargePixels(pixels, size, size, factor, CursorPixels);
+  // The strip's own header, for one tile of it: 32 bits a pixel, rows from the top down.
+  strip.dsBmih.biWidth = side;
+  strip.dsBmih.biHeight = -side;
+  const UINT rows = static_cast<UINT>(side);
+  SetDIBitsToDevice(dc, (Cursor.column - 1) * side, (Cursor.row - 1) * side, rows, rows, 0, 0, 0,
+                    rows, CursorPixels, reinterpret_cast<BITMAPINFO*>(&strip.dsBmih),
+                    DIB_RGB_COLORS);
 }
 
 constexpr WORD kTrueColourBits = 32;

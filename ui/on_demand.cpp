@@ -4,7 +4,6 @@
 #include "ui/on_demand.h"
 
 #include <mmsystem.h>
-#include <shellapi.h>
 
 #include "res/resource_ids.h"
 #include "res/text.h"
@@ -85,12 +84,12 @@ BSTR OnDemandSysAllocString(const OLECHAR* text) {
   return call != NULL ? call(text) : NULL;
 }
 
-HINSTANCE OnDemandShellExecuteA(HWND window, LPCSTR operation, LPCSTR file, LPCSTR parameters,
-                                LPCSTR folder, INT show) {
-  static Function function = {kShell32, "ShellExecuteA", NULL, false};
-  auto* call = As<decltype(ShellExecuteA)>(function);
-  // Null is the shell's own answer for "out of memory or resources", a failure as all below 32.
-  return call != NULL ? call(window, operation, file, parameters, folder, show) : NULL;
+BOOL OnDemandShellExecuteExA(SHELLEXECUTEINFOA* information) {
+  static Function function = {kShell32, "ShellExecuteExA", NULL, false};
+  auto* call = As<decltype(ShellExecuteExA)>(function);
+  if (call != NULL) return call(information);
+  SetLastError(ERROR_DLL_NOT_FOUND);
+  return FALSE;
 }
 
 UINT OnDemandWaveOutGetNumDevs() {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <oleacc.h>
+#include <shellapi.h>
 
 // COM on the program's thread, begun at its first need (a screen reader's first question, the
 // first help page) rather than at start-up: false when ole32 is missing. EndComOnDemand, at
@@ -19,7 +20,6 @@ LRESULT OnDemandLresultFromObject(REFIID interfaceId, WPARAM wParam, LPUNKNOWN o
 HRESULT OnDemandAccessibleObjectFromWindow(HWND window, DWORD objectId, REFIID interfaceId,
                                            void** object);
 BSTR OnDemandSysAllocString(const OLECHAR* text);
-HINSTANCE OnDemandShellExecuteA(HWND window, LPCSTR operation, LPCSTR file, LPCSTR parameters,
-                                LPCSTR folder, INT show);
+BOOL OnDemandShellExecuteExA(SHELLEXECUTEINFOA* information);
 UINT OnDemandWaveOutGetNumDevs();
 BOOL OnDemandPlaySoundA(LPCSTR sound, HMODULE module, DWORD flags);

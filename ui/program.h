@@ -79,3 +79,4 @@ INT_PTR CALLBACK BestScoresDialog(HWND dialog, UINT message, WPARAM wParam, LPAR
 INT_PTR CALLBACK AboutDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK CongratulationDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK NameDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK StatisticsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

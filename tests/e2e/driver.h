@@ -62,6 +62,7 @@ class RegistryValue {
   RegistryValue(const RegistryValue&) = delete;
   RegistryValue& operator=(const RegistryValue&) = delete;
   ~RegistryValue();
+  LSTATUS Set(const std::string& text) const;  // another text, put back as the first was
 
  private:
   void Replace(DWORD type, const void* data, DWORD size);
@@ -147,6 +148,9 @@ bool Key(const Session& session, int virtualKey, HWND target = nullptr, bool flu
 // them, then WM_KEYUP, with their scan codes), all posted to the main window in order through the
 // program's message loop, then one Flush.
 bool Keys(const Session& session, const std::vector<int>& virtualKeys, int repeats = 0);
+// The same through the system's input queue (SendInput), to the program's window in front (its
+// main window brought there first if none is); input comes after posted messages: no Flush.
+bool InputKeys(const Session& session, const std::vector<int>& virtualKeys, int repeats = 0);
 
 // --- Dialogs: visible #32770 windows owned by the main window, told apart by a control only
 // their template has (IDC_SCORE_LIST, IDC_ABOUT_NAME, IDC_CONGRATULATION_TEXT, IDC_NAME_EDIT,
@@ -183,8 +187,8 @@ std::string MenuText(const Session& session, int item, bool byPosition = false);
 int MenuState(const Session& session, int commandId);
 // Every cell of the client area on the screen against the program's own tile for its value, at
 // the session's art and factor: each screen pixel (x, y) of a cell is the art's pixel (x / factor,
-// y / factor). With the cursor (shown), its cell under its frame: a cyan band inside the tile's
-// edge (one pixel of the art on 15-pixel art, two on 18 and 21), then a black ring.
+// y / factor). With the cursor (shown), its cell keeps the tile's edge and symbol, and changes
+// every other pixel to a colour that no symbol pixel beside it has (in pixels of the art).
 enum View { kCoveredView, kPlayView, kSolutionView };
 ::testing::AssertionResult GridShows(const Session& session, View view, bool withCursor = false);
 // Outer size and place: grid side x tile size plus the frame, centred on the screen.
@@ -231,6 +235,10 @@ std::vector<DWORD> ScreenPixels(int x, int y, int width, int height);
 // WM_DPICHANGED sent to the main window from inside the program, as Windows sends it when the
 // window reaches a monitor of another scale: the new DPI and the rectangle suggested.
 bool ChangeDpi(const Session& session, int dpi, const RECT& suggested);
+
+// --- A compatibility mode ("Windows XP SP3") as its shims make one: GetVersion then answers 5.1
+// in the program. (Wine 8 ignores __COMPAT_LAYER, which asks Windows for the mode.)
+bool LieAboutVersion(const Session& session);
 
 // --- Screen readers inside the program: the probe's walk of every cell's name and value through
 // the grid's accessible object, on the program's thread (probe.h); false if it could not run.

@@ -114,6 +114,11 @@ void RegistryValue::Replace(DWORD type, const void* data, DWORD size) {
   EXPECT_EQ(ERROR_SUCCESS, RegSetKeyValueA(root_, key_.c_str(), name_, type, data, size)) << key_;
 }
 
+LSTATUS RegistryValue::Set(const std::string& text) const {
+  return RegSetKeyValueA(root_, key_.c_str(), name_, REG_SZ, text.c_str(),
+                         static_cast<DWORD>(text.size() + 1));
+}
+
 RegistryValue::~RegistryValue() {
   if (had_) {
     RegSetKeyValueA(root_, key_.c_str(), name_, type_, old_.data(),

@@ -102,6 +102,12 @@ bool ChangeDpi(const Session& session, int dpi, const RECT& suggested) {
   return sent && handled != 0;
 }
 
+bool LieAboutVersion(const Session& session) {
+  const uintptr_t lie = internal::ProbeExport(session, kProbeVersionLieExport);
+  DWORD done = 0;
+  return lie != 0 && internal::RunRemote(session, lie, nullptr, &done) && done;
+}
+
 bool HasLoaded(const Session& session, const char* dll) {
   return internal::RemoteModule(session.process.hProcess, dll) != 0;
 }

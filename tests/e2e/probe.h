@@ -46,6 +46,12 @@ constexpr const char* kProbeDpiChangeExport =
     sizeof(void*) == 4 ? "ProbeDpiChange@4" : "ProbeDpiChange";
 constexpr char kFlushSeenExport[] = "FlushSeen";
 
+// A compatibility mode's version lie: GetVersion answers Windows XP SP3 (5.1, build 2600) in the
+// program, as the mode's shims make it answer there. A thread procedure; non-zero once in place.
+extern "C" DWORD WINAPI ProbeVersionLie(void*);
+constexpr const char* kProbeVersionLieExport =
+    sizeof(void*) == 4 ? "ProbeVersionLie@4" : "ProbeVersionLie";
+
 // The walk: every cell's name and value asked of the grid's accessible object inside the
 // program, on its own thread, as a screen reader's helper loaded there asks them; timed beside
 // one full redraw of the same grid by the program (its handling of WM_MOVE). Posted to the main

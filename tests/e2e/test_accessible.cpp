@@ -59,7 +59,7 @@ std::string Read(IAccessible* grid, LONG id) {
 // What a cell must read: its place and what it shows, and its role and state.
 std::string Shown(int column, int row, const std::string& shown, bool french) {
   char line[256];
-  snprintf(line, sizeof line, french ? "Colonne %d, ligne %d = %s" : "Column %d, row %d = %s",
+  snprintf(line, sizeof line, french ? "Colonne %d, rang\351e %d = %s" : "Column %d, row %d = %s",
            column, row, shown.c_str());
   return line;
 }

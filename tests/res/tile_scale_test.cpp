@@ -32,6 +32,15 @@ TEST(TileScale, ClosestWholeMultipleOfAnArtSizeAtEachDpi) {
       EXPECT_EQ(row.dpi > 0 ? row.dpi : 96, scale.dpi);
     }
   }
+  // Any DPI at all: a whole multiple of an art size, within the bound the drawing relies on.
+  for (int dpi = -1; dpi <= 2 * kMaxDpi; ++dpi) {
+    for (int size : sizes) {
+      const TileScale scale = ChooseTileScale(size, dpi);
+      ASSERT_TRUE(scale.factor >= 1 && scale.art * scale.factor == scale.tile &&
+                  scale.tile <= kMaxTileSide)
+          << dpi << " DPI, size " << size;
+    }
+  }
   // The status bar's edges: as they were at 96 DPI, in proportion elsewhere.
   EXPECT_EQ(40, ScaleLength(40, 96));
   EXPECT_EQ(150, ScaleLength(100, 144));
