@@ -1,6 +1,6 @@
 // test_scale.cpp: the real program on a display scaled to 144 and 192 DPI (LogPixels in the test
 // prefix, set per test and put back): the window fitted to the grid of enlarged tiles, presses,
-// chord, cursor and screen readers on the tiles as shown, the five dialogs whole, and a move to a
+// chord, cursor and screen readers on the tiles as shown, the six dialogs whole, and a move to a
 // monitor of another scale.
 #include <gtest/gtest.h>
 
@@ -49,7 +49,7 @@ void ExpectWholeAndEnd(const e2e::Session& session, HWND dialog) {
   ASSERT_TRUE(e2e::PressEscape(session, dialog) && e2e::WaitForGone(dialog));
 }
 
-// The three dialogs of the menus; the spinner steps, the list of scores shows five lines at
+// The dialogs of the menus; the spinner steps, the list of scores shows five lines at
 // least, and the settings keep the tile size of the file.
 void CheckMenuDialogs(const e2e::Session& session, int size) {
   HWND dialog = e2e::OpenDialog(session, IDM_SETTINGS, IDC_GRID_EDIT);
@@ -72,6 +72,7 @@ void CheckMenuDialogs(const e2e::Session& session, int size) {
   EXPECT_GE(box.bottom, 5 * static_cast<LONG>(line)) << "fewer than five lines show";
   ExpectWholeAndEnd(session, dialog);
   ExpectWholeAndEnd(session, e2e::OpenDialog(session, IDM_ABOUT, IDC_ABOUT_NAME));
+  ExpectWholeAndEnd(session, e2e::OpenDialog(session, IDM_STATISTICS, IDC_STATS_RESET));
 }
 
 // Cells' rectangles on the screen and the cells at points, as a screen reader asks them.
@@ -179,7 +180,7 @@ TEST(Scale, TilesEnlargedWholeInAWindowFittedToThemAtEveryScaleAndLanguage) {
     ExpectWindowFitsGrid(session, tile, static_cast<int>(c.dpi));
     EXPECT_TRUE(e2e::GridShows(session, e2e::kPlayView, true));
 
-    // The five dialogs, whole: those of the menus, then those of a game won by flags.
+    // The six dialogs, whole: those of the menus, then those of a game won by flags.
     ASSERT_NO_FATAL_FAILURE(CheckMenuDialogs(session, c.size));
     const e2e::Snapshot won = e2e::ReadSnapshot(session);
     for (int col = 1; col <= 10; ++col)
