@@ -5,8 +5,8 @@
 #include <cstdint>
 
 constexpr int kDefaultDpi = 96;  // 100 %: every size as the program has always drawn it
-// Beyond any display's setting (Windows offers up to 500 %, 480 DPI): a bound on the tiles.
-constexpr int kMaxDpi = 960;
+// The largest scale Windows offers, 500 %: a bound on the tiles, and so on what draws them.
+constexpr int kMaxDpi = 480;
 // The largest side ChooseTileScale gives: the 21-pixel art at that DPI, or the next larger
 // multiple of an art size at most.
 constexpr int kMaxTileSide = 21 * kMaxDpi / kDefaultDpi + 21;
