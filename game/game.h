@@ -161,8 +161,8 @@ void DealBoard();
 int DealBoardWithSeed(uint32_t seed);
 void EncodeNeighbours();
 
-// Client point (16-bit coordinates) to cell of Game.size tiles, packed column * 256 + row;
-// may lie past the grid. Column and row stop at 255 so that the packing never wraps.
+// Client point (16-bit coordinates) to cell of tiles of ScreenTileSize(), packed column * 256 +
+// row; may lie past the grid. Column and row stop at 255 so that the packing never wraps.
 int CellAtPoint(unsigned x, unsigned y);
 void FloodReveal(int column, int row);
 int AllMinesFlagged();

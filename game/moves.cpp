@@ -6,15 +6,16 @@
 // Column and row fit eight bits each in the packed result; a point far past the grid (a posted
 // message, a captured mouse left of the window) saturates at 255 rather than wrapping into
 // the grid.
-static unsigned PackedCoordinate(unsigned pixels) {
-  const unsigned cell = pixels / static_cast<unsigned>(Game.size) + 1;
+static unsigned PackedCoordinate(unsigned pixels, unsigned tile) {
+  const unsigned cell = pixels / tile + 1;
   return cell > 255 ? 255 : cell;
 }
 
 int CellAtPoint(unsigned x, unsigned y) {
-  if (Game.size <= 0) return PackCell(255, 255);  // nothing dealt yet: past any grid
-  return PackCell(static_cast<int>(PackedCoordinate(x & 0xFFFF)),
-                  static_cast<int>(PackedCoordinate(y & 0xFFFF)));
+  const int tile = ScreenTileSize();
+  if (Game.size <= 0 || tile <= 0) return PackCell(255, 255);  // nothing dealt yet: past any grid
+  return PackCell(static_cast<int>(PackedCoordinate(x & 0xFFFF, static_cast<unsigned>(tile))),
+                  static_cast<int>(PackedCoordinate(y & 0xFFFF, static_cast<unsigned>(tile))));
 }
 
 // The eight neighbours of a cell, in the order the flood fill and the chord visit them.

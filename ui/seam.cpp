@@ -37,3 +37,7 @@ void EnableUndo(bool enabled) {
 void CursorChanged() {
   RedrawBoard(MainWindow);
 }
+
+int ScreenTileSize() {
+  return Scale.tile;
+}

@@ -64,3 +64,8 @@ void AskName(char* buffer) {
 void CursorChanged() {
   Record(CALL_CURSOR_CHANGED, Cursor.shown ? PackCell(Cursor.column, Cursor.row) : 0);
 }
+
+// A question, not an action: nothing to record.
+int ScreenTileSize() {
+  return FakeWindow.screenTile > 0 ? FakeWindow.screenTile : Game.size;
+}

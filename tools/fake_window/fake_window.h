@@ -36,6 +36,7 @@ struct FakeWindowRecord {
   // keeps what the buffer held when it was called.
   char nameAnswer[kFakeNameSize];
   char nameOffered[kFakeNameSize];
+  int screenTile;  // what ScreenTileSize answers; 0: Game.size, as at 96 DPI
 };
 extern FakeWindowRecord FakeWindow;
 
