@@ -22,3 +22,5 @@ void EnableUndo(bool enabled);  // the Undo menu item
 void ShowCongratulation();      // modal congratulation dialog; computes the score as it opens
 void AskName(char* buffer);     // modal name dialog into a kNameBufferSize-byte buffer
 void CursorChanged();           // the keyboard's cursor was shown, hidden or moved
+void ShowHintIsMine();          // the status text: the hint's cell is a mine
+void ShowGuessNeeded();         // modal message: nothing can be proven, no undo spent

@@ -1,5 +1,6 @@
 // solver.cpp: the solver (rules between numbers, then each frontier region settled exactly with
-// the total) and the no-guess deal, which moves mines until the solver never needs a guess.
+// the total) and the no-guess deal, which moves mines until the solver never needs a guess. One
+// unit, so that the deal plays on the solver's own working view without copying it.
 #include "game/solver.h"
 
 #include <cstring>
@@ -11,37 +12,45 @@ constexpr int kCells = kBoardSide * kBoardSide;
 constexpr int kSteps[8] = {-kBoardSide - 1, -kBoardSide, -kBoardSide + 1, -1, 1,
                            kBoardSide - 1,  kBoardSide,  kBoardSide + 1};
 
-// What the player sees, being solved: the view's cells at their index.
+// What the player sees, being solved, and the grid's cells column by column.
 signed char Seen[kCells];
-int Columns, Rows, Mines;
+int Grid[kMaxGrid * kMaxGrid];
+int GridCells, Columns, Rows;
+int Mines;  // the total
 int Proven;
 
 constexpr bool IsNumber(int value) {
   return value >= 0 && value <= 8;
 }
 
-bool InGrid(int column, int row) {
-  return column >= 1 && column <= Columns && row >= 1 && row <= Rows;
+// A grid of at most the board's width; Seen holds it covered and everything past it outside.
+void TakeGrid(int columns, int rows) {
+  Columns = columns < kMaxGrid ? columns : kMaxGrid;
+  Rows = rows < kMaxGrid ? rows : kMaxGrid;
+  memset(Seen, kSeenOutside, sizeof Seen);
+  GridCells = 0;
+  for (int column = 1; column <= Columns; ++column)
+    for (int row = 1; row <= Rows; ++row)
+      Seen[Grid[GridCells++] = column * kBoardSide + row] = kSeenCovered;
 }
 
 // --- The local rules -----------------------------------------------------------------------
 
 // The numbers to look at again, each at most once in the ring.
-int16_t Queue[kCells];
+int Queue[kCells];
 bool Queued[kCells];
 int QueueHead, QueueCount;
 
 void Push(int cell) {
-  if (Queued[cell]) return;
+  if (!IsNumber(Seen[cell]) || Queued[cell]) return;
   Queued[cell] = true;
-  Queue[(QueueHead + QueueCount++) % kCells] = static_cast<int16_t>(cell);
+  Queue[(QueueHead + QueueCount++) % kCells] = cell;
 }
 
-// A number, and every number around a cell, to look at again.
+// A cell and the numbers around it, to look at again.
 void Touch(int cell) {
-  if (IsNumber(Seen[cell])) Push(cell);
-  for (int step : kSteps)
-    if (IsNumber(Seen[cell + step])) Push(cell + step);
+  Push(cell);
+  for (int step : kSteps) Push(cell + step);
 }
 
 void Prove(int cell, signed char what) {
@@ -52,7 +61,7 @@ void Prove(int cell, signed char what) {
 
 // A number's covered cells that nothing proves yet, and how many mines they hold.
 struct Around {
-  int16_t cells[8];
+  int cells[8];
   int count;
   int need;
 };
@@ -62,7 +71,7 @@ void Look(int cell, Around& around) {
   around.need = Seen[cell];
   for (int step : kSteps) {
     const int next = cell + step;
-    if (Seen[next] == kSeenCovered) around.cells[around.count++] = static_cast<int16_t>(next);
+    if (Seen[next] == kSeenCovered) around.cells[around.count++] = next;
     if (Seen[next] == kSeenMine) --around.need;
   }
 }
@@ -73,11 +82,10 @@ bool Holds(const Around& around, int cell) {
   return false;
 }
 
-// Proves the cells of `own` that `other` lacks: all mines, or all safe; false when there are none.
+// Proves the cells of `own` that `other` lacks all mines, or all safe; false when it proves none.
 bool ProveOwn(const Around& own, const Around& other, bool mines, bool safe) {
-  if (!mines && !safe) return false;
   bool proved = false;
-  for (int i = 0; i < own.count; ++i) {
+  for (int i = 0; (mines || safe) && i < own.count; ++i) {
     if (Holds(other, own.cells[i])) continue;
     Prove(own.cells[i], mines ? kSeenMine : kSeenSafe);
     proved = true;
@@ -85,8 +93,8 @@ bool ProveOwn(const Around& own, const Around& other, bool mines, bool safe) {
   return proved;
 }
 
-// Two numbers that share covered cells: the shared cells hold between `low` and `high` of both
-// needs, which may settle the cells each has alone.
+// Two numbers that share covered cells: the shared cells hold between `low` and `high` mines,
+// which may settle the cells each number has alone.
 bool PairRule(const Around& a, int other) {
   Around b;
   Look(other, b);
@@ -128,17 +136,15 @@ void RunLocalRules() {
         Prove(around.cells[i], around.need == 0 ? kSeenSafe : kSeenMine);
       continue;
     }
-    // Every other number that shares a covered cell with this one.
+    // Every other number that shares a covered cell with this one, until one proves something.
     NextStamp();
     Marks[cell] = Stamp;
     bool proved = false;
-    for (int i = 0; i < around.count && !proved; ++i) {
-      for (int step : kSteps) {
-        const int other = around.cells[i] + step;
-        if (!IsNumber(Seen[other]) || Marks[other] == Stamp) continue;
-        Marks[other] = Stamp;
-        if ((proved = PairRule(around, other))) break;
-      }
+    for (int i = 0; i < around.count * 8 && !proved; ++i) {
+      const int other = around.cells[i / 8] + kSteps[i % 8];
+      if (!IsNumber(Seen[other]) || Marks[other] == Stamp) continue;
+      Marks[other] = Stamp;
+      proved = PairRule(around, other);
     }
   }
 }
@@ -188,9 +194,9 @@ void Allowed(Counts& into, const Counts& others, int target, int slack) {
 
 // The frontier (covered cells next to a number), region by region: two cells share a region when
 // a number sees both. Each region's cells lie together in Order, in the order they were reached.
-int16_t Place[kCells];  // a cell's place in Order, -1 off the frontier
-int16_t Order[kCells];
-int16_t RegionEnd[kCells];
+int Place[kCells];  // a cell's place in Order, -1 off the frontier
+int Order[kCells];
+int RegionEnd[kCells];
 int Regions;
 
 bool NextToNumber(int cell) {
@@ -203,26 +209,20 @@ void FindRegions() {
   memset(Place, 0xFF, sizeof Place);
   int placed = 0;
   Regions = 0;
-  for (int column = 1; column <= Columns; ++column) {
-    for (int row = 1; row <= Rows; ++row) {
-      const int start = column * kBoardSide + row;
-      if (Seen[start] != kSeenCovered || Place[start] >= 0 || !NextToNumber(start)) continue;
-      Place[start] = static_cast<int16_t>(placed);
-      Order[placed++] = static_cast<int16_t>(start);
-      for (int i = placed - 1; i < placed; ++i) {
-        for (int step : kSteps) {
-          const int number = Order[i] + step;
-          if (!IsNumber(Seen[number])) continue;
-          for (int step2 : kSteps) {
-            const int cell = number + step2;
-            if (Seen[cell] != kSeenCovered || Place[cell] >= 0) continue;
-            Place[cell] = static_cast<int16_t>(placed);
-            Order[placed++] = static_cast<int16_t>(cell);
-          }
-        }
+  for (int g = 0; g < GridCells; ++g) {
+    const int start = Grid[g];
+    if (Seen[start] != kSeenCovered || Place[start] >= 0 || !NextToNumber(start)) continue;
+    Place[Order[placed] = start] = placed;
+    ++placed;
+    for (int i = placed - 1; i < placed; ++i) {
+      for (int j = 0; j < 64; ++j) {
+        const int number = Order[i] + kSteps[j / 8], cell = number + kSteps[j % 8];
+        if (!IsNumber(Seen[number]) || Seen[cell] != kSeenCovered || Place[cell] >= 0) continue;
+        Place[Order[placed] = cell] = placed;
+        ++placed;
       }
-      RegionEnd[Regions++] = static_cast<int16_t>(placed);
     }
+    RegionEnd[Regions++] = placed;
   }
 }
 
@@ -233,10 +233,10 @@ struct Constraint {
   int open;  // covered cells around it not yet assigned
 };
 Constraint Constraints[kCells];
-int16_t ConstraintOf[kCells];        // by the number's cell
-int16_t CellConstraints[kCells][8];  // by place: the constraints of that cell
-int8_t ConstraintCount[kCells];
-int8_t Value[kCells];  // by place: -1 none yet, 0 safe, 1 mine
+int ConstraintOf[kCells];        // by the number's cell
+int CellConstraints[kCells][8];  // by place: the constraints of that cell
+int ConstraintCount[kCells];
+int Value[kCells];  // by place: -1 none yet, 0 safe, 1 mine
 // By place: the region's mine counts in the layouts where that cell is a mine, or is safe.
 Counts MineCounts[kCells], SafeCounts[kCells];
 Counts RegionCounts[kCells];
@@ -262,9 +262,7 @@ constexpr int kDealStepBudget = 1 << 14;
 
 // Every layout of the region's cells that meets its numbers, by depth-first search without
 // recursion; each layout's mine count is noted for the region and for each cell by its value.
-bool Enumerate(int region, int& budget) {
-  const int start = region == 0 ? 0 : RegionEnd[region - 1];
-  const int end = RegionEnd[region];
+bool Enumerate(int start, int end, Counts& counts, int& budget) {
   NextStamp();
   int constraints = 0;
   for (int place = start; place < end; ++place) {
@@ -276,7 +274,7 @@ bool Enumerate(int region, int& budget) {
       if (!IsNumber(Seen[number])) continue;
       if (Marks[number] != Stamp) {
         Marks[number] = Stamp;
-        ConstraintOf[number] = static_cast<int16_t>(constraints);
+        ConstraintOf[number] = constraints;
         Around around;
         Look(number, around);
         Constraints[constraints++] = {around.need, 0, around.count};
@@ -284,7 +282,6 @@ bool Enumerate(int region, int& budget) {
       CellConstraints[place][ConstraintCount[place]++] = ConstraintOf[number];
     }
   }
-  Counts& counts = RegionCounts[region];
   memset(&counts, 0, sizeof counts);
   int depth = start, mines = 0;
   Value[start] = -1;
@@ -303,8 +300,7 @@ bool Enumerate(int region, int& budget) {
       mines -= Value[depth];
     }
     if (Value[depth] == 1) {
-      Value[depth] = -1;
-      --depth;
+      Value[depth--] = -1;
       continue;
     }
     ++Value[depth];
@@ -317,92 +313,83 @@ bool Enumerate(int region, int& budget) {
 
 // Settles every frontier cell that is the same in all layouts agreeing with the numbers and the
 // total; the sea (covered cells next to no number) holds the mines the regions leave, any way.
+// False when the budget ran out first.
 bool SettleExactly(int budget) {
   FindRegions();
   int low = 0, high = 0;
   for (int region = 0; region < Regions; ++region) {
-    if (!Enumerate(region, budget)) return false;
     const Counts& counts = RegionCounts[region];
+    if (!Enumerate(region == 0 ? 0 : RegionEnd[region - 1], RegionEnd[region], RegionCounts[region],
+                   budget))
+      return false;
     int least = 0, most = kMaxCount;
     while (least <= kMaxCount && !Has(counts, least)) ++least;
     while (most >= 0 && !Has(counts, most)) --most;
-    if (least > kMaxCount) return true;  // no layout meets these numbers: nothing follows
+    if (most < 0) return true;  // no layout meets these numbers: nothing follows
     low += least;
     high += most;
   }
   int sea = 0, target = Mines;
-  for (int column = 1; column <= Columns; ++column) {
-    for (int row = 1; row <= Rows; ++row) {
-      const int cell = column * kBoardSide + row;
-      sea += Seen[cell] == kSeenCovered && Place[cell] < 0;
-      target -= Seen[cell] == kSeenMine;
-    }
+  for (int g = 0; g < GridCells; ++g) {
+    sea += Seen[Grid[g]] == kSeenCovered && Place[Grid[g]] < 0;
+    target -= Seen[Grid[g]] == kSeenMine;
   }
   // Unless some regions' counts leave the sea too many or too few mines, the total rules out
   // nothing: each region may take any count it has.
   const bool bound = target - high < 0 || target - low > sea;
   memset(&Before[0], 0, sizeof Before[0]);
   Add(Before[0], 0);
-  memcpy(&After[Regions], &Before[0], sizeof After[0]);
+  After[Regions] = Before[0];
   for (int region = 0; region < Regions; ++region)
     Sums(Before[region + 1], Before[region], RegionCounts[region]);
   for (int region = Regions - 1; bound && region >= 0; --region)
     Sums(After[region], RegionCounts[region], After[region + 1]);
   Counts allowed, others;
   memset(&allowed, 0xFF, sizeof allowed);
-  for (int region = 0; region < Regions; ++region) {
+  for (int region = 0, place = 0; region < Regions; ++region) {
     if (bound) {
       Sums(others, Before[region], After[region + 1]);
       Allowed(allowed, others, target, sea);
     }
-    const int start = region == 0 ? 0 : RegionEnd[region - 1];
-    for (int place = start; place < RegionEnd[region]; ++place) {
+    for (; place < RegionEnd[region]; ++place) {
       const bool mine = Meet(MineCounts[place], allowed);
-      const bool safe = Meet(SafeCounts[place], allowed);
-      if (mine != safe) Prove(Order[place], mine ? kSeenMine : kSeenSafe);
+      if (mine != Meet(SafeCounts[place], allowed))
+        Prove(Order[place], mine ? kSeenMine : kSeenSafe);
     }
   }
-  // The sea's count, whatever the regions hold: mines in one of its cells if that count may be
-  // above 0, safe if it may fall short of the sea.
+  // The sea's count, whatever the regions hold: a mine in each of its cells if that count may
+  // not be 0, none if it may not fall short of the sea.
   Allowed(allowed, Before[Regions], target, 0);
   bool mine = false, safe = false;
   for (int n = 0; n <= sea; ++n) {
     mine = mine || (n > 0 && Has(allowed, n));
     safe = safe || (n < sea && Has(allowed, n));
   }
-  for (int column = 1; sea > 0 && mine != safe && column <= Columns; ++column) {
-    for (int row = 1; row <= Rows; ++row) {
-      const int cell = column * kBoardSide + row;
-      if (Seen[cell] == kSeenCovered && Place[cell] < 0) Prove(cell, mine ? kSeenMine : kSeenSafe);
-    }
-  }
+  for (int g = 0; mine != safe && g < GridCells; ++g)
+    if (Seen[Grid[g]] == kSeenCovered && Place[Grid[g]] < 0)
+      Prove(Grid[g], mine ? kSeenMine : kSeenSafe);
   return true;
 }
 
-// Starts a solve of Seen: every number looked at.
-void QueueNumbers() {
+// Starts over the local rules: nothing queued; then every number given is.
+void ClearQueue() {
   memset(Queued, 0, sizeof Queued);
   QueueHead = QueueCount = 0;
-  for (int column = 1; column <= Columns; ++column)
-    for (int row = 1; row <= Rows; ++row)
-      if (IsNumber(Seen[column * kBoardSide + row])) Push(column * kBoardSide + row);
 }
 
 int Solve(SolverView& view, bool exactly) {
-  // No grid wider than the board's border allows, whatever the view says.
-  Columns = view.columns < kMaxGrid ? view.columns : kMaxGrid;
-  Rows = view.rows < kMaxGrid ? view.rows : kMaxGrid;
+  TakeGrid(view.columns, view.rows);
   Mines = view.mines;
-  for (int column = 0; column < kBoardSide; ++column)
-    for (int row = 0; row < kBoardSide; ++row)
-      Seen[column * kBoardSide + row] =
-          InGrid(column, row) ? view.cells[column][row] : kSeenOutside;
   Proven = 0;
-  QueueNumbers();
+  ClearQueue();
+  for (int g = 0; g < GridCells; ++g) {
+    Seen[Grid[g]] = view.cells[Grid[g] / kBoardSide][Grid[g] % kBoardSide];
+    Push(Grid[g]);
+  }
   RunLocalRules();
   const bool settled = !exactly || SettleExactly(kStepBudget);
-  for (int column = 1; column <= Columns; ++column)
-    for (int row = 1; row <= Rows; ++row) view.cells[column][row] = Seen[column * kBoardSide + row];
+  for (int g = 0; g < GridCells; ++g)
+    view.cells[Grid[g] / kBoardSide][Grid[g] % kBoardSide] = Seen[Grid[g]];
   return settled ? Proven : kSolverGaveUp;
 }
 
@@ -412,16 +399,13 @@ void SeeBoard(SolverView& view) {
   view.columns = Game.columns;
   view.rows = Game.rows;
   view.mines = Game.totalMines;
-  for (int column = 0; column < kBoardSide; ++column) {
-    for (int row = 0; row < kBoardSide; ++row) {
+  memset(view.cells, kSeenOutside, sizeof view.cells);
+  for (int column = 1; column <= Game.columns; ++column) {
+    for (int row = 1; row <= Game.rows; ++row) {
       const signed char value = Board[column][row];
-      signed char& seen = view.cells[column][row];
-      if (column < 1 || column > Game.columns || row < 1 || row > Game.rows)
-        seen = kSeenOutside;
-      else if (value == kExplodedMine)
-        seen = kSeenMine;
-      else
-        seen = IsUncovered(value) ? value : kSeenCovered;
+      view.cells[column][row] = value == kExplodedMine ? kSeenMine
+                                : IsUncovered(value)   ? value
+                                                       : kSeenCovered;
     }
   }
 }
@@ -438,23 +422,17 @@ int SolveLocally(SolverView& view) {
 
 namespace {
 
-// The layout being tried: its mines, each cell's count of mines around, and the cells no mine may
-// take (the press and its neighbours, the four corners).
+// The layout being played: its mines and each cell's count of mines around; the cells no mine
+// may take (the press and its neighbours, the four corners).
 bool Mined[kCells];
 signed char Count[kCells];
 bool Barred[kCells];
 int SafeCells, Uncovered;
-int16_t Stack[kCells];
+int Stack[kCells];
 int StackDepth;
 
-int ColumnOf(int cell) {
-  return cell / kBoardSide;
-}
-int RowOf(int cell) {
-  return cell % kBoardSide;
-}
 bool Near(int a, int b) {
-  const int columns = ColumnOf(a) - ColumnOf(b), rows = RowOf(a) - RowOf(b);
+  const int columns = a / kBoardSide - b / kBoardSide, rows = a % kBoardSide - b % kBoardSide;
   return columns >= -1 && columns <= 1 && rows >= -1 && rows <= 1;
 }
 
@@ -462,33 +440,29 @@ void Open(int cell) {
   Seen[cell] = Count[cell];
   ++Uncovered;
   Touch(cell);
-  if (Count[cell] == 0) Stack[StackDepth++] = static_cast<int16_t>(cell);
+  if (Count[cell] == 0) Stack[StackDepth++] = cell;
 }
 
-// Uncovers a safe cell of the replay as a press does: a cell with no mine around opens its
+// Uncovers a safe cell of the play as a press does: a cell with no mine around opens its
 // neighbours, and so on, without recursion.
 void Uncover(int cell) {
   StackDepth = 0;
   Open(cell);
   while (StackDepth > 0) {
     const int opened = Stack[--StackDepth];
-    for (int step : kSteps) {
-      const int next = opened + step;
-      if (Seen[next] == kSeenCovered || Seen[next] == kSeenSafe) Open(next);
-    }
+    for (int step : kSteps)
+      if (Seen[opened + step] == kSeenCovered || Seen[opened + step] == kSeenSafe)
+        Open(opened + step);
   }
 }
 
 // Uncovers every cell proven safe: how many there were, or -1 if one of them was a mine.
 int UncoverProven() {
   const int before = Uncovered;
-  for (int column = 1; column <= Columns; ++column) {
-    for (int row = 1; row <= Rows; ++row) {
-      const int cell = column * kBoardSide + row;
-      if (Seen[cell] != kSeenSafe) continue;
-      if (Mined[cell]) return -1;
-      Uncover(cell);
-    }
+  for (int g = 0; g < GridCells; ++g) {
+    if (Seen[Grid[g]] != kSeenSafe) continue;
+    if (Mined[Grid[g]]) return -1;
+    Uncover(Grid[g]);
   }
   return Uncovered - before;
 }
@@ -507,10 +481,8 @@ bool PlayOn() {
 
 // Plays the layout from the press, all else covered.
 bool Replay(int press) {
-  for (int cell = 0; cell < kCells; ++cell)
-    Seen[cell] = InGrid(ColumnOf(cell), RowOf(cell)) ? kSeenCovered : kSeenOutside;
-  memset(Queued, 0, sizeof Queued);
-  QueueHead = QueueCount = 0;
+  for (int g = 0; g < GridCells; ++g) Seen[Grid[g]] = kSeenCovered;
+  ClearQueue();
   Uncovered = 0;
   Uncover(press);
   return PlayOn();
@@ -526,11 +498,24 @@ void SetMine(int cell, bool mine) {
   Stale = Stale || (mine && IsNumber(Seen[cell]));
   if (!mine && Seen[cell] == kSeenMine) Seen[cell] = kSeenCovered;
   for (int step : kSteps) {
-    const int next = cell + step;
-    Count[next] = static_cast<signed char>(Count[next] + (mine ? 1 : -1));
-    if (IsNumber(Seen[next])) Seen[next] = Count[next];
+    Count[cell + step] = static_cast<signed char>(Count[cell + step] + (mine ? 1 : -1));
+    if (IsNumber(Seen[cell + step])) Seen[cell + step] = Count[cell + step];
   }
   Touch(cell);
+}
+
+// The layout on the Board: mines, flagged or not.
+void TakeLayout() {
+  memset(Mined, 0, sizeof Mined);
+  memset(Count, 0, sizeof Count);
+  SafeCells = GridCells;
+  for (int g = 0; g < GridCells; ++g) {
+    const signed char value = Board[Grid[g] / kBoardSide][Grid[g] % kBoardSide];
+    if (value != kCoveredMine && value != kFlaggedMine && value != kExplodedMine) continue;
+    SetMine(Grid[g], true);
+    --SafeCells;
+  }
+  Mines = GridCells - SafeCells;
 }
 
 // One of n (n > 0), from two draws.
@@ -545,13 +530,11 @@ int Pick(DealGenerator& generator, int n) {
 void MoveMine(int from, int keepClear, DealGenerator& generator) {
   for (int kind = 0; kind < 3; ++kind) {
     int found = 0;
-    for (int column = 1; column <= Columns; ++column) {
-      for (int row = 1; row <= Rows; ++row) {
-        const int cell = column * kBoardSide + row;
-        if (Mined[cell] || Barred[cell] || Near(cell, keepClear)) continue;
-        if (kind == 2 || (Seen[cell] == kSeenCovered && (kind == 1 || !NextToNumber(cell))))
-          Stack[found++] = static_cast<int16_t>(cell);
-      }
+    for (int g = 0; g < GridCells; ++g) {
+      const int cell = Grid[g];
+      if (Mined[cell] || Barred[cell] || Near(cell, keepClear)) continue;
+      if (kind == 2 || (Seen[cell] == kSeenCovered && (kind == 1 || !NextToNumber(cell))))
+        Stack[found++] = cell;
     }
     if (found == 0) continue;
     SetMine(from, false);
@@ -560,94 +543,66 @@ void MoveMine(int from, int keepClear, DealGenerator& generator) {
   }
 }
 
-// Where the replay stuck: a covered cell next to a number that nothing proves, at random; the
-// number beside it with the fewest mines still to find loses them all, so that the next replay
-// proves its cells safe. Where no such cell is left, the covered cells lie behind proven mines:
-// one of those mines moves away.
+// Where the play stuck: a covered cell next to a number that nothing proves, at random; the
+// number beside it with the fewest mines still to find loses them all, so that the play goes on
+// from its cells. Where no such cell is left, the covered cells lie behind proven mines: one of
+// those mines moves away.
 void Perturb(DealGenerator& generator) {
   int found = 0;
-  for (int column = 1; column <= Columns; ++column) {
-    for (int row = 1; row <= Rows; ++row) {
-      const int cell = column * kBoardSide + row;
-      if (Seen[cell] == kSeenCovered && NextToNumber(cell))
-        Stack[found++] = static_cast<int16_t>(cell);
-    }
-  }
+  for (int g = 0; g < GridCells; ++g)
+    if (Seen[Grid[g]] == kSeenCovered && NextToNumber(Grid[g])) Stack[found++] = Grid[g];
   if (found > 0) {
     const int cell = Stack[Pick(generator, found)];
     int number = 0, least = 9;
+    Around around;
     for (int step : kSteps) {
-      Around around;
       if (!IsNumber(Seen[cell + step])) continue;
       Look(cell + step, around);
       if (around.need < least) least = around.need, number = cell + step;
     }
-    Around around;
     Look(number, around);
     for (int i = 0; i < around.count; ++i)
       if (Mined[around.cells[i]]) MoveMine(around.cells[i], number, generator);
     return;
   }
-  for (int column = 1; column <= Columns; ++column) {
-    for (int row = 1; row <= Rows; ++row) {
-      const int cell = column * kBoardSide + row;
-      bool touchesCovered = false;
-      for (int step : kSteps) touchesCovered = touchesCovered || Seen[cell + step] == kSeenCovered;
-      if (Seen[cell] == kSeenMine && touchesCovered) Stack[found++] = static_cast<int16_t>(cell);
-    }
+  for (int g = 0; g < GridCells; ++g) {
+    bool touchesCovered = false;
+    for (int step : kSteps) touchesCovered = touchesCovered || Seen[Grid[g] + step] == kSeenCovered;
+    if (Seen[Grid[g]] == kSeenMine && touchesCovered) Stack[found++] = Grid[g];
   }
-  if (found > 0) {
-    const int mine = Stack[Pick(generator, found)];
-    MoveMine(mine, mine, generator);
-  }
+  if (found == 0) return;
+  const int mine = Stack[Pick(generator, found)];
+  MoveMine(mine, mine, generator);
 }
 
-void CountMines() {
-  memset(Count, 0, sizeof Count);
-  for (int cell = 0; cell < kCells; ++cell)
-    if (Mined[cell])
-      for (int step : kSteps) ++Count[cell + step];
-}
-
-void TakeGrid() {
-  Columns = Game.columns;
-  Rows = Game.rows;
-}
-
-// Rounds of replay and perturbation a deal may take before it gives up.
+// Rounds of change and play a deal may take before it gives up.
 constexpr int kMaxRounds = 10000;
 
 }  // namespace
 
 bool DealNoGuessLayout(uint32_t seed, int column, int row) {
-  TakeGrid();
-  Mines = Game.totalMines;
+  TakeGrid(Game.columns, Game.rows);
   const int press = column * kBoardSide + row;
-  const int cells = Columns * Rows;
-  memset(Mined, 0, sizeof Mined);
-  memset(Barred, 0, sizeof Barred);
   int free = 0;
-  for (int c = 1; c <= Columns; ++c) {
-    for (int r = 1; r <= Rows; ++r) {
-      const int cell = c * kBoardSide + r;
-      Barred[cell] = Near(cell, press) || ((c == 1 || c == Columns) && (r == 1 || r == Rows));
-      free += !Barred[cell];
-    }
+  for (int g = 0; g < GridCells; ++g) {
+    const int cell = Grid[g];
+    Barred[cell] = Near(cell, press) || g == 0 || g == Rows - 1 || g == GridCells - Rows ||
+                   g == GridCells - 1;  // the corners
+    free += !Barred[cell];
   }
-  if (Mines > free) Mines = free;  // never with a valid grid and ratio
-  // Placed at random as the plain deal does, from a generator of its own seeded by the deal's
-  // seed and the press.
+  // Placed at random as the plain deal does (the draw k is the k-th cell column by column), from
+  // a generator of its own seeded by the deal's seed and the press.
+  memset(Board, 0, sizeof Board);
   DealGenerator generator;
   SeedGenerator(generator, seed ^ static_cast<uint32_t>(PackCell(column, row)) * 2654435761u);
-  for (int placed = 0; placed < Mines;) {
-    const int k = NextDraw(generator) % cells;
-    const int cell = (k / Rows + 1) * kBoardSide + k % Rows + 1;
-    if (Mined[cell] || Barred[cell]) continue;
-    Mined[cell] = true;
+  for (int placed = 0; placed < Game.totalMines && placed < free;) {
+    const int cell = Grid[NextDraw(generator) % GridCells];
+    signed char& value = Board[cell / kBoardSide][cell % kBoardSide];
+    if (value == kCoveredMine || Barred[cell]) continue;
+    value = kCoveredMine;
     ++placed;
   }
-  CountMines();
-  SafeCells = cells - Mines;
+  TakeLayout();
   // Each change of the layout is played on from where the play stuck, and only a play from the
   // press alone, all else covered, settles it: the play on may know what that one cannot prove.
   bool solved = Replay(press);
@@ -656,27 +611,15 @@ bool DealNoGuessLayout(uint32_t seed, int column, int row) {
     Perturb(generator);
     solved = (Stale || PlayOn()) && Replay(press);
   }
-  memset(Board, 0, sizeof Board);
-  for (int c = 1; c <= Columns; ++c)
-    for (int r = 1; r <= Rows; ++r)
-      if (Mined[c * kBoardSide + r]) Board[c][r] = kCoveredMine;
+  for (int g = 0; g < GridCells; ++g)
+    Board[Grid[g] / kBoardSide][Grid[g] % kBoardSide] = Mined[Grid[g]] ? kCoveredMine : 0;
   return solved;
 }
 
 bool SolvesFromPress(int column, int row) {
-  TakeGrid();
-  memset(Mined, 0, sizeof Mined);
-  Mines = 0;
-  for (int c = 1; c <= Columns; ++c) {
-    for (int r = 1; r <= Rows; ++r) {
-      const signed char value = Board[c][r];
-      Mined[c * kBoardSide + r] =
-          value == kCoveredMine || value == kFlaggedMine || value == kExplodedMine;
-      Mines += Mined[c * kBoardSide + r];
-    }
-  }
-  CountMines();
-  SafeCells = Columns * Rows - Mines;
+  TakeGrid(Game.columns, Game.rows);
+  TakeLayout();
   const int press = column * kBoardSide + row;
-  return InGrid(column, row) && !Mined[press] && Replay(press);
+  return column >= 1 && column <= Columns && row >= 1 && row <= Rows && !Mined[press] &&
+         Replay(press);
 }

@@ -48,8 +48,7 @@ void ShowCounters() {
   char text[kTextBufferSize + 16];
   snprintf(text, sizeof text, "%s:%d", LoadText(IDS_MINES), Game.minesLeft);
   ShowStatusText(STATUS_MINES, text);
-  snprintf(text, sizeof text, "%s:%d", LoadText(IDS_UNDOS), Game.undosLeft);
-  ShowStatusText(STATUS_UNDOS, text);
+  ShowUndos("");
 }
 
 // The keyboard's cursor: a cyan band just inside its tile's own edge, then a black ring. The
@@ -189,6 +188,15 @@ void PaintBoard(HWND window) {
   HDC dc = BeginPaint(window, &paint);
   DrawGrid(dc);
   EndPaint(window, &paint);
+}
+
+void ShowUndos(const char* note) {
+  char copy[kTextBufferSize];  // the LoadText below would overwrite a note that one gave
+  snprintf(copy, sizeof copy, "%s", note);
+  char text[2 * kTextBufferSize + 16];
+  snprintf(text, sizeof text, "%s:%d%s%s", LoadText(IDS_UNDOS), Game.undosLeft, *copy ? "  " : "",
+           copy);
+  ShowStatusText(STATUS_UNDOS, text);
 }
 
 void ShowStatusText(int part, const char* text) {

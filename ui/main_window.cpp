@@ -32,6 +32,16 @@ void SwitchLanguage() {
   LocaliseMenu(MainMenu);
 }
 
+void CheckNoGuess(HMENU menu) {
+  CheckMenuItem(menu, IDM_NO_GUESS,
+                static_cast<UINT>(MF_BYCOMMAND | (Settings.noGuess ? MF_CHECKED : MF_UNCHECKED)));
+}
+
+void ToggleNoGuess() {
+  SetNoGuess(!Settings.noGuess);
+  CheckNoGuess(MainMenu);
+}
+
 void Quit() {
   PostMessageA(MainWindow, WM_DESTROY, 0, 0);
 }
@@ -82,6 +92,8 @@ void RunCommand(HWND window, int command) {
     case IDM_SETTINGS: OpenDialog(window, IDD_SETTINGS, SettingsDialog); break;
     case IDM_BEST_SCORES: OpenDialog(window, IDD_BEST_SCORES, BestScoresDialog); break;
     case IDM_LANGUAGE: SwitchLanguage(); break;
+    case IDM_NO_GUESS: ToggleNoGuess(); break;
+    case IDM_HINT: Hint(); break;
     case IDM_ABOUT: OpenDialog(window, IDD_ABOUT, AboutDialog); break;
     case IDM_HELP: ShowHelp(window); break;
     default: break;  // IDM_NOTHING (F3) among them: bound, served by nobody
@@ -131,6 +143,9 @@ bool GridKeyDown(WPARAM virtualKey, LPARAM flags) {
     case VK_NEXT: key = GK_PAGE_DOWN; break;
     case VK_SPACE: key = GK_SPACE; break;
     case VK_RETURN: key = GK_ENTER; break;
+    case 'H':
+      if ((flags & (LPARAM{1} << 30)) == 0) Hint();  // each hint costs an undo: none repeats
+      return true;
     default: return false;
   }
   const bool repeated = (flags & (LPARAM{1} << 30)) != 0;  // the key was down already
@@ -149,6 +164,16 @@ constexpr MenuTexts kMenuTexts[] = {
     {0, IDM_NEW_GAME, IDM_QUIT, IDS_NEW_GAME},
     {1, IDM_SETTINGS, IDM_LANGUAGE, IDS_SETTINGS},
     {2, IDM_ABOUT, IDM_HELP, IDS_ABOUT},
+};
+// The items added at the ends of the menus since, each with a text of its own.
+struct AddedItem {
+  int position;
+  int command;
+  int text;
+};
+constexpr AddedItem kAddedItems[] = {
+    {0, IDM_HINT, IDS_HINT},
+    {1, IDM_NO_GUESS, IDS_NO_GUESS},
 };
 
 }  // namespace
@@ -244,6 +269,10 @@ void LocaliseMenu(HMENU menu) {
                   texts.firstText + (command - texts.firstCommand));
     }
   }
+  for (const AddedItem& item : kAddedItems)
+    SetMenuText(GetSubMenu(menu, item.position), static_cast<UINT>(item.command), FALSE, item.text);
+  // Made a text item only now at start-up, it takes its check mark after its text.
+  CheckNoGuess(menu);
   DrawMenuBar(MainWindow);
 }
 

@@ -14,8 +14,15 @@ TEST_F(ScoreTest, ScoreExamples) {
       {10, 6, 16, 0, 32 * 60, 32, 0, 0}, {30, 4, 225, 45, 119, 1, 59, 32400},
   };
   for (const auto& game : games) {
-    Game = {game.columns, game.columns, game.ratio, 18, game.mines, 0,
-            game.undos,   game.elapsed, 0,          -7, 0};
+    // By name, so that a field added to the record needs no change here.
+    Game = GameRecord{};
+    Game.columns = Game.rows = game.columns;
+    Game.ratio = game.ratio;
+    Game.size = 18;
+    Game.totalMines = game.mines;
+    Game.undosLeft = game.undos;
+    Game.elapsedSeconds = game.elapsed;
+    Game.lastScore = -7;
     int32_t minutes = -1, seconds = -1;
     const int32_t score = ComputeScore(&minutes, &seconds);
     EXPECT_EQ(std::vector<int>({game.score, game.score, game.minutes, game.seconds}),

@@ -231,4 +231,124 @@ TEST_P(NoGuessDealTest, TenThousandDealsAtEachRatioAreSolvedFromTheirPress) {
 
 INSTANTIATE_TEST_SUITE_P(Sides, NoGuessDealTest, ::testing::Values(10, 16, 30));
 
+// Plays the game on the Board to the end as a player who sees only the grid: each round every
+// cell the solver proves safe is uncovered and every proven mine without a flag is flagged, until
+// the game is won; false when a round finds nothing to do or a mine explodes.
+bool PlayByLogic() {
+  static SolverView view;
+  while (GameState == GS_RUNNING) {
+    SeeBoard(view);
+    SolveView(view);
+    bool acted = false;
+    for (int c = 1; c <= Game.columns; ++c) {
+      for (int r = 1; r <= Game.rows && GameState == GS_RUNNING; ++r) {
+        if (view.cells[c][r] == kSeenSafe && IsCovered(Board[c][r])) LeftPressCell(c, r);
+        if (view.cells[c][r] == kSeenMine && IsCovered(Board[c][r])) RightPressCell(c, r);
+        acted = acted || view.cells[c][r] < kSeenCovered;
+      }
+    }
+    if (!acted) return false;
+  }
+  return GameState == GS_OVER && FakeWindow.effects[EFFECT_EXPLOSION] == 0;
+}
+
+using NoGuessGameTest = GameTest;
+
+// With the option on, New game deals as the plain deal does; the first uncovering press deals
+// the mines again from the seed and the press, keeps the flags placed before it and every
+// counter, opens an area, and logic alone then wins the game.
+TEST_F(NoGuessGameTest, TheFirstUncoveringPressDealsAGameLogicAloneWins) {
+  // The option reaches a game not started at once, one under way only at the next deal.
+  Settings = {6, 10, 18, 0, 0};
+  DealBoardWithSeed(1);
+  SetNoGuess(true);
+  const int waiting = Game.noGuess;
+  GameState = GS_RUNNING;
+  SetNoGuess(false);
+  EXPECT_EQ(std::vector<int>({kNoGuessWaiting, kNoGuessWaiting, 0}),
+            std::vector<int>({waiting, Game.noGuess, Settings.noGuess}));
+  for (int side : {10, 16, 30}) {
+    for (int ratio = kHardRatio; ratio <= kEasyRatio; ++ratio) {
+      for (uint32_t seed = 1; seed <= 5; ++seed) {
+        SCOPED_TRACE(::testing::Message()
+                     << side << " x " << side << " ratio " << ratio << " seed " << seed);
+        ResetFakeWindow();
+        Settings = {ratio, side, 18, 0, 0};
+        DealBoardWithSeed(seed);
+        EncodeNeighbours();
+        signed char plain[kBoardSide][kBoardSide];
+        memcpy(plain, Board, sizeof Board);
+        Settings.noGuess = 1;
+        DealBoardWithSeed(seed);
+        EncodeNeighbours();
+        EXPECT_EQ(memcmp(plain, Board, sizeof Board), 0) << "New game deals as ever";
+        const GameRecord dealt = Game;
+        // A flag first, on a corner (which no deal mines), then the press in from the far one.
+        RightPressCell(1, 1);
+        const int column = side - static_cast<int>(seed), row = side - 1;
+        LeftPressCell(column, row);
+        EXPECT_EQ(std::vector<int>({kNoGuessDealt, dealt.totalMines, dealt.minesLeft - 1,
+                                    dealt.undosLeft, 1, 0}),
+                  std::vector<int>({Game.noGuess, Game.totalMines, Game.minesLeft, Game.undosLeft,
+                                    IsFlagged(Board[1][1]), Board[column][row]}));
+        // Dealt again alike from the seed and the press, and opened again.
+        std::vector<bool> mines;
+        for (int pass = 0; pass < 2; ++pass) {
+          std::vector<bool> now;
+          for (int c = 1; c <= side; ++c)
+            for (int r = 1; r <= side; ++r)
+              now.push_back(Board[c][r] == kCoveredMine || Board[c][r] == kFlaggedMine);
+          EXPECT_TRUE(pass == 0 || now == mines);
+          mines = now;
+          DealNoGuess(column, row);
+        }
+        LeftPressCell(column, row);
+        RightPressCell(1, 1);
+        EXPECT_TRUE(PlayByLogic());
+      }
+    }
+  }
+}
+
+// The hint, in every state and with what the solver finds: no undo, nothing proven, a safe
+// cell, only mines left.
+TEST_F(NoGuessGameTest, HintShowsAProvenCellForOneUndo) {
+  const int kCursor = CALL_CURSOR_CHANGED, kEffect = CALL_PLAY_EFFECT;
+  auto hint = [](int32_t state) {
+    GameState = state;
+    ResetFakeWindow();
+    const int32_t undos = Game.undosLeft;
+    Hint();
+    return std::make_pair(Calls(), undos - Game.undosLeft);
+  };
+  DealSeedOne();
+  for (int32_t state : {GS_READY, GS_EXPLODED, GS_OVER})
+    EXPECT_EQ(hint(state), std::make_pair(CallLog{}, 0)) << state;
+  // Nothing uncovered: nothing can be proven, and the undo is kept.
+  RightPressCell(1, 1);
+  RightPressCell(1, 1);
+  EXPECT_EQ(hint(GS_RUNNING), std::make_pair(CallLog{{CALL_GUESS_NEEDED, 0}}, 0));
+  // After the flood from (10, 10), the nearest proven safe cell to the cursor, and nothing more.
+  LeftPressCell(10, 10);
+  const signed char before = Board[1][1];
+  Cursor = {1, 1, 0};
+  const auto safe = hint(GS_RUNNING);
+  EXPECT_EQ(safe.second, 1);
+  ASSERT_EQ(safe.first.size(), 1u);
+  EXPECT_EQ(safe.first[0].first, kCursor);
+  EXPECT_TRUE(Cursor.shown && IsCoveredSafe(Board[Cursor.column][Cursor.row]))
+      << Cursor.column << ", " << Cursor.row;
+  EXPECT_EQ(Board[1][1], before) << "a hint uncovers nothing";
+  // Every safe cell uncovered: the hint names the mine nearest the cursor that has no flag.
+  for (int c = 1; c <= 10; ++c)
+    for (int r = 1; r <= 10; ++r)
+      if (IsCoveredSafe(Board[c][r])) Board[c][r] = Complement(Board[c][r]);
+  RightPressCell(1, 5);  // the mine nearest (1, 1)
+  Cursor = {1, 1, 1};
+  EXPECT_EQ(hint(GS_RUNNING),
+            std::make_pair(CallLog{{kCursor, PackCell(2, 3)}, {CALL_HINT_IS_MINE, 0}}, 1));
+  Game.undosLeft = 0;
+  EXPECT_EQ(hint(GS_RUNNING), std::make_pair(CallLog{{kEffect, EFFECT_REJECTED}}, 0));
+}
+
 }  // namespace

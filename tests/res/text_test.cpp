@@ -93,6 +93,14 @@ const struct {
     {563, "mine", "mine"},
     {564, "mine explos\351e", "exploded mine"},
     {600, "sanshasard=%d", "noguess=%d"},
+    {601, "Indice\tH", "Hint\tH"},
+    {602, "Parties sans hasard", "No-guess games"},
+    {603, "Mine", "Mine"},
+    {604,
+     "Rien de ce que montre la grille ne prouve qu'une case est s\373re ou min\351e : il faut "
+     "deviner.\n\nCet indice n'a pas co\373t\351 d'annulation.",
+     "Nothing the grid shows proves a tile safe or mined: a guess is needed.\n\nThis hint cost no "
+     "undo."},
 };
 
 // LanguageOffset is process-wide: every test leaves it French.

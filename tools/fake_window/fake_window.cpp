@@ -64,3 +64,11 @@ void AskName(char* buffer) {
 void CursorChanged() {
   Record(CALL_CURSOR_CHANGED, Cursor.shown ? PackCell(Cursor.column, Cursor.row) : 0);
 }
+
+void ShowHintIsMine() {
+  Record(CALL_HINT_IS_MINE, 0);
+}
+
+void ShowGuessNeeded() {
+  Record(CALL_GUESS_NEEDED, 0);
+}
