@@ -40,8 +40,9 @@ HBITMAP CreateTrueColourBitmap(int width, int height, void** bits);
 void RedrawBoard(HWND window);
 void PaintBoard(HWND window);  // WM_PAINT: validates, then draws as RedrawBoard does
 void ShowStatusText(int part, const char* text);  // part: a StatusPart
-// The undos part, "Undos:n", followed by a note when it is not empty.
-void ShowUndos(const char* note);
+// The hint's cell, under the cursor, is a mine: "Mine" after the undos while the cursor stays on
+// it and it stays covered.
+void NoteHintMine();
 // The tile offset (1 to 14) that the grid shows at a cell now, in the view the game is in.
 int ShownTile(int column, int row);
 

@@ -41,7 +41,7 @@ void CursorChanged() {
 }
 
 void ShowHintIsMine() {
-  ShowUndos(LoadText(IDS_HINT_MINE));
+  NoteHintMine();
 }
 
 void ShowGuessNeeded() {

@@ -197,6 +197,11 @@ void WinByLogic(Player& player, int game) {
     CursorRecord cursor;
     EXPECT_EQ(kCoveredMine, CursorValue(session, &cursor));
     EXPECT_EQ(Undos(player.french, 11, "  Mine"), e2e::StatusText(session, 2));
+    // The note stays through a redraw (the window moved), and goes when the cursor leaves.
+    ASSERT_TRUE(PostMessageA(session.window, WM_MOVE, 0, 0) && e2e::Flush(session));
+    EXPECT_EQ(Undos(player.french, 11, "  Mine"), e2e::StatusText(session, 2));
+    ASSERT_TRUE(e2e::Keys(session, {cursor.column > 1 ? VK_LEFT : VK_RIGHT}));
+    EXPECT_EQ(Undos(player.french, 11), e2e::StatusText(session, 2));
   }
   HWND dialog = player.FlagMines();
   ASSERT_NE(nullptr, dialog) << "no win";
