@@ -36,12 +36,13 @@ int DealBoardWithSeed(uint32_t seed) {
   Cursor.column = ClampToGrid(Cursor.column, Game.columns);
   Cursor.row = ClampToGrid(Cursor.row, Game.rows);
   Game.elapsedSeconds = 0;
+  Game.uncovered = 0;
   GameState = GS_NEW;
   memset(Board, 0, sizeof Board);
   const int cells = Game.columns * Game.rows;
   Game.totalMines = cells / Game.ratio;
   Game.minesLeft = Game.totalMines;
-  Game.undosLeft = Game.minesLeft / 5;
+  Game.undosLeft = UndosFor(Game.totalMines);
   Game.seed = seed;
 
   DealGenerator generator;

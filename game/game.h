@@ -102,10 +102,11 @@ struct GameRecord {
   int32_t lastScore;
   uintptr_t clockTimer;  // what starting the clock returned, for stopping it
   // How the game was dealt (Settings.noGuess at the deal, or when the option changed before
-  // its start): a no-guess game's mines are dealt again at its first uncovering press, from
-  // the seed and that press.
-  int32_t noGuess;  // kPlainGame, kNoGuessWaiting, then kNoGuessDealt
-  uint32_t seed;    // the deal's seed
+  // its start; the statistics count no-guess games apart): a no-guess game's mines are dealt
+  // again at its first uncovering press, from the seed and that press.
+  int32_t noGuess;    // kPlainGame, kNoGuessWaiting, then kNoGuessDealt
+  int32_t uncovered;  // 1 once a press uncovered a cell (a mine too): leaving counts the game
+  uint32_t seed;      // the deal's seed
 };
 extern GameRecord Game;
 
@@ -148,6 +149,11 @@ extern CursorRecord Cursor;
 // A column or row brought inside a grid whose last column or row is `last`.
 constexpr int32_t ClampToGrid(int32_t value, int32_t last) {
   return value < 1 ? 1 : value > last ? last : value;
+}
+
+// One undo per five mines, as a game is dealt.
+constexpr int32_t UndosFor(int32_t mines) {
+  return mines / 5;
 }
 
 // Deal generator: s = s * 22695477 + 1, draw = (s >> 16) & 0x7FFF.
@@ -198,6 +204,8 @@ void RightPressCell(int column, int row);
 // The chord: only while the game runs, on an uncovered number with exactly that many flags
 // around it; uncovers the covered neighbours as left presses would, and stops at an explosion.
 void ChordCell(int column, int row);
+// Whether the chord would uncover anything at the cell now (screen readers offer it only then).
+bool ChordActs(int column, int row);
 // What Space does at the cursor: the chord on an uncovered number, the left press on any other.
 void UncoverCell(int column, int row);
 

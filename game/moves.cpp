@@ -2,6 +2,7 @@
 #include "game/game.h"
 #include "game/seam.h"
 #include "game/solver.h"
+#include "game/statistics.h"
 
 // Column and row fit eight bits each in the packed result; a point far past the grid (a posted
 // message, a captured mouse left of the window) saturates at 255 rather than wrapping into
@@ -59,6 +60,7 @@ static bool InGrid(int column, int row) {
 // What a left press does to a covered cell: a flood from an empty one, the explosion of a mine,
 // the number of any other. True when a mine exploded.
 static bool UncoverCovered(int column, int row) {
+  Game.uncovered = 1;
   signed char& cell = Board[column][row];
   if (cell == kCoveredEmpty) {
     FloodReveal(column, row);
@@ -97,6 +99,7 @@ void LeftPressCell(int column, int row) {
 static void Win() {
   GameState = GS_OVER;
   StopClock();
+  CountGame(true);
   ShowCongratulation();
   EnterScore();
 }
@@ -129,32 +132,33 @@ void RightPressCell(int column, int row) {
   RedrawGame();
 }
 
-void ChordCell(int column, int row) {
-  if (GameState != GS_RUNNING) return;
+bool ChordActs(int column, int row) {
+  if (GameState != GS_RUNNING || !InGrid(column, row)) return false;
   int flags = 0;
+  bool covered = false;
   for (const auto& step : kNeighbours) {
     const int c = column + step[0];
     const int r = row + step[1];
-    if (InGrid(c, r) && IsFlagged(Board[c][r])) ++flags;
+    if (!InGrid(c, r)) continue;
+    flags += IsFlagged(Board[c][r]) ? 1 : 0;
+    covered = covered || IsCovered(Board[c][r]);
   }
-  const int number = InGrid(column, row) ? Board[column][row] : 0;
-  if (number < 1 || number > 8 || flags != number) {
+  const int number = Board[column][row];
+  return number >= 1 && number <= 8 && flags == number && covered;
+}
+
+void ChordCell(int column, int row) {
+  if (GameState != GS_RUNNING) return;
+  if (!ChordActs(column, row)) {
     PlayEffect(EFFECT_REJECTED);
     return;
   }
   // Each neighbour as it is when its turn comes: a flood from an earlier one may have opened it.
   // The first mine ends the chord, so that one Undo takes back all it did wrong.
-  bool acted = false;
   for (const auto& step : kNeighbours) {
     const int c = column + step[0];
     const int r = row + step[1];
-    if (!InGrid(c, r) || !IsCovered(Board[c][r])) continue;
-    acted = true;
-    if (UncoverCovered(c, r)) break;
-  }
-  if (!acted) {
-    PlayEffect(EFFECT_REJECTED);
-    return;
+    if (InGrid(c, r) && IsCovered(Board[c][r]) && UncoverCovered(c, r)) break;
   }
   RedrawGame();
 }
@@ -211,6 +215,7 @@ void Undo() {
 }
 
 void SeeSolution() {
+  LeaveGame();  // a loss, unless nothing was uncovered yet
   GameState = GS_OVER;
   StopClock();
   RedrawGame();

@@ -3,6 +3,7 @@
 
 #include "game/game.h"
 #include "game/seam.h"
+#include "game/statistics.h"
 
 int32_t ComputeScore(int32_t* minutes, int32_t* seconds) {
   *minutes = Game.elapsedSeconds / 60;
@@ -15,19 +16,10 @@ int32_t ComputeScore(int32_t* minutes, int32_t* seconds) {
 }
 
 void EnterScore() {
-  const int32_t score = Game.lastScore;
-  // The first empty entry, else the first of the smallest scores.
-  int candidate = 0;
-  for (int i = 0; i < kScoreEntries; ++i) {
-    if (ScoreTable[i].score == 0) {
-      candidate = i;
-      break;
-    }
-    if (ScoreTable[i].score < ScoreTable[candidate].score) candidate = i;
-  }
+  const int candidate = ScoreCandidate(Game.lastScore);
+  if (candidate < 0) return;
   ScoreEntry& entry = ScoreTable[candidate];
-  if (entry.score > score) return;
-  entry.score = score;
+  entry.score = Game.lastScore;
 
   // The dialog starts from a single blank and ends it as it likes; whatever it leaves, only
   // what fits the entry is kept.

@@ -12,6 +12,7 @@
 #define IDD_BEST_SCORES 200
 #define IDD_NAME 300
 #define IDD_SETTINGS 550
+#define IDD_STATISTICS 700
 #define IDV_VERSION 1
 
 /* Commands: Game menu */
@@ -20,7 +21,8 @@
 #define IDM_UNDO 102
 #define IDM_QUIT 103
 #define IDM_NOTHING 104 /* F3: bound, served by nobody */
-#define IDM_HINT 106    /* last of the Game menu; also the H key */
+#define IDM_STATISTICS 105
+#define IDM_HINT 106 /* last of the Game menu; also the H key */
 /* Commands: Options menu */
 #define IDM_SETTINGS 200
 #define IDM_BEST_SCORES 201
@@ -58,6 +60,14 @@
 #define IDC_LEVEL_MEDIUM 561
 #define IDC_LEVEL_EASY 562
 #define IDC_SOUND 563
+/* Statistics 700: the figures are made at run time, a row of statics per difficulty: the row's
+   label at IDC_STATS_ROW + IDC_STATS_ROW_STEP * category, its figures at the next six ids; the
+   column heads above them (the first over the labels) likewise from IDC_STATS_HEAD. */
+#define IDC_STATS_RESET 701
+#define IDC_STATS_HEAD 702
+#define IDC_STATS_NO_GUESS 709 /* over the rows of the games dealt without guessing */
+#define IDC_STATS_ROW 710
+#define IDC_STATS_ROW_STEP 10
 /* Main window */
 #define IDC_STATUS_BAR 11100
 #define CLOCK_TIMER_ID 1
@@ -146,6 +156,16 @@
 #define IDS_TILE_TEXT_WRONG_FLAG 562
 #define IDS_TILE_TEXT_MINE 563
 #define IDS_TILE_TEXT_EXPLODED 564
+/* More for screen readers: the chord as a cell's default action, and the grid's description, the
+   state of a game that no longer takes a move. */
+#define IDS_CELL_CHORD 570
+#define IDS_GRID_WAITING_UNDO 571
+#define IDS_GRID_NO_UNDO_LEFT 572
+#define IDS_GRID_WON 573
+#define IDS_GRID_SOLUTION 574
+/* Why the help page did not open, where the shell says: %s its path. */
+#define IDS_HELP_PAGE_MISSING 590
+#define IDS_HELP_NO_BROWSER 591
 /* Strings: the keys of the settings file's extra lines, after its 29 lines */
 #define IDS_KEY_NO_GUESS 600
 /* Strings: the no-guess games and the hint */
@@ -153,5 +173,22 @@
 #define IDS_NO_GUESS 602
 #define IDS_HINT_MINE 603    /* the status text beside the undos when the hint's cell is a mine */
 #define IDS_GUESS_NEEDED 604 /* the message when nothing can be proven */
+/* Strings: the statistics: the menu item, the dialog, and the keys of their extra lines, one a
+   category (easy, medium, hard, then the same without guessing) */
+#define IDS_STATISTICS 630
+#define IDS_STATS_TITLE 631
+#define IDS_STATS_RESET 632
+#define IDS_STATS_CONFIRM 633
+#define IDS_STATS_NO_GUESS 634
+#define IDS_STATS_PLAYED 635 /* the column heads, in the order of the figures */
+#define IDS_STATS_WON 636
+#define IDS_STATS_RATE 637
+#define IDS_STATS_STREAK 638
+#define IDS_STATS_LONGEST 639
+#define IDS_STATS_CLEAN 640
+#define IDS_STATS_RATE_VALUE 641 /* %d: the share of games won, in percent */
+#define IDS_STATS_WINS 642       /* %d: the games won in a row */
+#define IDS_STATS_LOSSES 643     /* %d: the games lost in a row */
+#define IDS_KEY_STATISTICS 650
 
 #endif

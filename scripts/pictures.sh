@@ -54,7 +54,7 @@ mkdir -p "$scratch/shots"
 wine "$TORVANE_BUILD/tests/e2e/torvane_pictures.exe" "$(winepath -w "$scratch/shots" | tr -d '\r')" \
   --gtest_color=no || fail "the program's pictures could not be taken"
 for name in screenshot-15 screenshot-18 screenshot-21 dialog-settings dialog-about \
-  dialog-congratulation dialog-name dialog-scores; do
+  dialog-congratulation dialog-name dialog-scores dialog-statistics; do
   keep "$scratch/shots/$name.bmp" "$name.png"
 done
 

@@ -1,13 +1,15 @@
 // settings_file.cpp: the settings-and-scores file: five option lines counted by position,
-// then up to 24 score lines, then extra key=value lines, CR LF text in the ANSI code page.
+// then up to 24 score lines, then extra key=value lines (options, statistics), CR LF text in the
+// ANSI code page. A save first merges in what another copy of the program wrote meanwhile.
 #include "store/settings_file.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "game/game.h"
+#include "game/statistics.h"
 #include "res/resource_ids.h"
 #include "res/text.h"
 #include "support/support.h"
@@ -16,8 +18,16 @@ namespace {
 
 // fgets reads at most 63 characters at a time: a longer line comes in pieces, each a line.
 constexpr int kLineBufferSize = 64;
-// The options and the score lines; what follows is extra lines.
+// The options and the score lines; what follows is extra lines, read and written up to 127
+// characters at a time: a line of statistics may hold more than 63.
 constexpr int kFixedLines = 29;
+constexpr int kExtraLineSize = 128;
+constexpr int kStatisticsFigures = 5;  // played, won, won without undo, streak, longest streak
+
+// The best scores and statistics as this copy last read or wrote the file: at a save, whatever
+// else the file holds was written by another copy meanwhile.
+ScoreEntry FileScores[kScoreEntries];
+StatisticsRecord FileStatistics[kStatisticsCategories];
 
 // The option lines in file order, with the string id of each line's format.
 enum OptionLine { kRatioLine, kGridLine, kSizeLine, kLangLine, kSoundLine, kOptionLines };
@@ -85,15 +95,122 @@ struct ExtraOption {
 };
 const ExtraOption kExtraOptions[] = {{IDS_KEY_NO_GUESS, &Settings.noGuess, 1}};
 
-void ReadExtraLine(const char* line) {
+// The token at *text, up to the next blank or line end, as an integer from low to high; 0 for a
+// token that is anything else (damaged, out of range, missing). *text moves past it.
+int32_t TokenInteger(const char** text, int32_t low, int32_t high) {
+  const char* const start = *text;
+  const char* end = start;
+  if (*end == '-' || *end == '+') ++end;
+  const char* const digits = end;
+  while (*end >= '0' && *end <= '9') ++end;
+  const bool number = end > digits && (*end == '\0' || *end == ' ' || *end == '\r' || *end == '\n');
+  while (*end != '\0' && *end != ' ' && *end != '\r' && *end != '\n') ++end;
+  *text = end;
+  // LeadingInteger holds a longer number at the 32-bit limits, outside any range given here.
+  const int32_t integer = number ? LeadingInteger(start) : 0;
+  return integer >= low && integer <= high ? integer : 0;
+}
+
+// Options are taken only from the file read at start-up; statistics into `statistics`, each
+// figure damaged or out of range, or missing, becoming 0 alone.
+void ReadExtraLine(const char* line, bool takeOptions, StatisticsRecord* statistics) {
   for (const ExtraOption& option : kExtraOptions) {
     const char* value = ExtraLineValue(line, option.formatId);
-    if (value != nullptr) *option.field = ExtraLineInteger(value, 0, option.high);
+    if (value != nullptr && takeOptions) *option.field = ExtraLineInteger(value, 0, option.high);
+  }
+  for (int category = 0; category < kStatisticsCategories; ++category) {
+    const char* value = ExtraLineValue(line, IDS_KEY_STATISTICS + category);
+    if (value == nullptr) continue;
+    int32_t figures[kStatisticsFigures];
+    for (int32_t& figure : figures) {
+      while (*value == ' ') ++value;
+      figure = TokenInteger(&value, -kMaxCount, kMaxCount);
+    }
+    StatisticsRecord& record = statistics[category];
+    record = {figures[0], figures[1], figures[2], figures[3], figures[4]};
+    ValidateStatistics(record);
   }
 }
 
+// The file from its start: the options (into Settings only when taken), the score lines into
+// `scores`, then the extra lines.
+void ReadContent(FILE* stream, bool takeOptions, ScoreEntry* scores, StatisticsRecord* statistics) {
+  char line[kExtraLineSize];
+  for (int option = 0; option < kOptionLines; ++option) {
+    if (fgets(line, kLineBufferSize, stream) != nullptr && takeOptions) {
+      // The key before the "=" is not looked at: lines count by position.
+      const char* equals = strchr(line, '=');
+      if (equals != nullptr) *OptionField(option) = LeadingInteger(equals + 1);
+    }
+    if (takeOptions) ValidateOption(option);
+  }
+
+  int lines = kOptionLines;
+  bool scoresEnded = false;
+  for (; lines < kFixedLines && fgets(line, kLineBufferSize, stream) != nullptr; ++lines) {
+    if (scoresEnded) continue;  // up to the 29th line, whatever it holds
+    ScoreEntry& entry = scores[lines - kOptionLines];
+    entry.score = LeadingInteger(line);
+    char* comma = strchr(line, ',');
+    if (comma == nullptr) {
+      scoresEnded = true;
+    } else {
+      ReadName(comma + 1, entry);
+    }
+  }
+  // A file that has no extra lines (any file of an older release) keeps their defaults.
+  if (takeOptions) {
+    for (const ExtraOption& option : kExtraOptions) *option.field = 0;
+  }
+  if (lines == kFixedLines) {
+    while (fgets(line, sizeof line, stream) != nullptr)
+      ReadExtraLine(line, takeOptions, statistics);
+  }
+}
+
+// The same entry, as a read of the file gives it back: a name loses its leading blanks there.
+bool SameEntry(const ScoreEntry& a, const ScoreEntry& b) {
+  const char* first = a.name;
+  const char* second = b.name;
+  while (*first == ' ') ++first;
+  while (*second == ' ') ++second;
+  return a.score == b.score && strcmp(first, second) == 0;
+}
+
+// One read of the file just before it is written, so that two copies of the program running at
+// once lose nothing of each other: the best scores that another copy entered since this one read
+// the file enter this copy's table by the same rule, and the games it counted are added. Options
+// stay this copy's. Nothing is locked: a copy that writes between this read and this write
+// loses to this one, as every save of an older release did.
+void MergeOtherCopies(const char* path) {
+  static ScoreEntry scores[kScoreEntries];
+  static StatisticsRecord statistics[kStatisticsCategories];
+  memset(scores, 0, sizeof scores);
+  // A key missing from the file (an older release wrote it last) leaves this copy's figures.
+  memcpy(statistics, FileStatistics, sizeof statistics);
+  FILE* stream = FileStamp(path) != 0 ? fopen(path, "rb") : nullptr;
+  if (stream != nullptr) {
+    ReadContent(stream, false, scores, statistics);
+    fclose(stream);
+  }
+  bool known[kScoreEntries] = {};
+  for (const ScoreEntry& entry : scores) {
+    if (entry.score == 0) continue;  // an empty entry
+    int read = 0;
+    while (read < kScoreEntries && (known[read] || !SameEntry(FileScores[read], entry))) ++read;
+    if (read < kScoreEntries) {
+      known[read] = true;
+    } else {
+      MergeScore(entry);
+    }
+  }
+  MergeStatistics(statistics, FileStatistics);
+  memcpy(FileScores, ScoreTable, sizeof FileScores);
+  memcpy(FileStatistics, Statistics, sizeof FileStatistics);
+}
+
 int WriteContent(FILE* stream) {
-  char line[kLineBufferSize];
+  char line[kExtraLineSize];
   for (int option = 0; option < kOptionLines; ++option) {
     FormatText(line, sizeof line, kOptionFormat[option], *OptionField(option));
     if (!WriteLine(stream, line)) return 0;
@@ -107,61 +224,60 @@ int WriteContent(FILE* stream) {
     FormatText(line, sizeof line, option.formatId, *option.field);
     if (!WriteLine(stream, line)) return 0;
   }
+  for (int category = 0; category < kStatisticsCategories; ++category) {
+    const StatisticsRecord& record = Statistics[category];
+    snprintf(line, sizeof line, "%s%d %d %d %d %d", LoadText(IDS_KEY_STATISTICS + category),
+             static_cast<int>(record.played), static_cast<int>(record.won),
+             static_cast<int>(record.cleanWins), static_cast<int>(record.streak),
+             static_cast<int>(record.longestStreak));
+    if (!WriteLine(stream, line)) return 0;
+  }
   return 1;
 }
 
-// The whole of an open file, read from its start into a new block that the caller frees, and
-// its length; null when it cannot be read whole.
-char* ReadWholeFile(FILE* stream, long* length) {
-  if (fseek(stream, 0, SEEK_END) != 0 || (*length = ftell(stream)) < 0 ||
-      fseek(stream, 0, SEEK_SET) != 0) {
-    return nullptr;
-  }
-  // One byte more than the length asks for: a file that grew meanwhile is not read whole.
-  const size_t size = static_cast<size_t>(*length);
-  char* bytes = static_cast<char*>(malloc(size + 1));
-  if (bytes != nullptr && fread(bytes, 1, size + 1, stream) != size) {
-    free(bytes);
-    bytes = nullptr;
-  }
-  return bytes;
-}
+// The most a save writes: every line at its longest, with its CR LF. A save in place can write
+// over no more of the old file than this, so that is all of it that is kept; the rest of a longer
+// file is left alone until the cut that ends a good save.
+constexpr size_t kMostWritten =
+    (kOptionLines + kScoreEntries + std::size(kExtraOptions) + kStatisticsCategories) *
+    (kExtraLineSize - 1 + 2);
 
-// Puts the old bytes back as the whole file, through a stream of its own: the one that failed
-// may still hold bytes it could not write, which its closing may yet write. A file the save
-// made is removed again. 1 when the file reads as before.
-int RestoreFile(const char* path, const char* old, long length, bool made) {
+// Puts the old bytes back through a stream of its own: the one that failed may still hold bytes
+// it could not write, which its closing may yet write. An old file no longer than what was kept
+// gets its length back too. A file the save made is removed again. 1 when that all went well.
+int RestoreFile(const char* path, const char* old, size_t kept, bool made) {
   if (made) return remove(path) == 0;
   FILE* stream = fopen(path, "r+b");
   if (stream == nullptr) return 0;
-  const int written =
-      fwrite(old, 1, static_cast<size_t>(length), stream) == static_cast<size_t>(length) &&
-      CutFile(stream, length);
-  return CommitAndClose(stream) && written;
+  const int cut = kept == kMostWritten || CutFile(stream, static_cast<long>(kept));
+  const int written = fwrite(old, 1, kept, stream) == kept;
+  return CommitAndClose(stream) && cut && written;
 }
 
-// Writes the file over itself, for a folder that takes no new file. Its old bytes are kept
-// first, and any failure on the way puts them back before it is reported like a failed open.
+// Writes the file over itself, for a folder that takes no new file. What the save can write
+// over is kept first, and any failure on the way puts it back before it is reported like a
+// failed open.
 void SaveInPlace(const char* path) {
   FILE* stream = fopen(path, "r+b");
-  // Only a file that is not there at all is made afresh: nothing of it can be lost.
+  // Only a file that is not there at all is made afresh, for writing alone: nothing of it can be
+  // lost. One that is there but refuses reading is never emptied.
   const bool made = stream == nullptr && errno == ENOENT;
-  if (made) stream = fopen(path, "w+b");
+  if (made) stream = fopen(path, "wb");
   if (stream == nullptr) ReportOpenError(path);
-  long oldLength = 0;
-  char* old = ReadWholeFile(stream, &oldLength);
-  if (old == nullptr) {
+  static char old[kMostWritten];
+  const size_t kept = made ? 0 : fread(old, 1, sizeof old, stream);
+  if (ferror(stream)) {
     fclose(stream);
-    if (made) remove(path);
     ReportOpenError(path);
   }
   int saved =
       fseek(stream, 0, SEEK_SET) == 0 && WriteContent(stream) && CutFile(stream, ftell(stream));
   saved = CommitAndClose(stream) && saved;
   // Should the old bytes not go back either, the message is the same.
-  if (!saved) RestoreFile(path, old, oldLength, made);
-  free(old);
-  if (!saved) ReportOpenError(path);
+  if (!saved) {
+    RestoreFile(path, old, kept, made);
+    ReportOpenError(path);
+  }
 }
 
 }  // namespace
@@ -182,18 +298,11 @@ const char* ExtraLineValue(const char* line, int formatId) {
 }
 
 int32_t ExtraLineInteger(const char* value, int32_t low, int32_t high) {
-  const char* end = value;
-  if (*end == '-' || *end == '+') ++end;
-  const char* digits = end;
-  while (*end >= '0' && *end <= '9') ++end;
-  if (end == digits) return 0;
-  while (*end == ' ') ++end;
-  if (end[0] == '\r') ++end;
-  if (end[0] == '\n') ++end;
-  if (*end != '\0') return 0;
-  // LeadingInteger holds a longer number at the 32-bit limits, outside any range given here.
-  const int32_t integer = LeadingInteger(value);
-  return integer >= low && integer <= high ? integer : 0;
+  const int32_t integer = TokenInteger(&value, low, high);
+  while (*value == ' ') ++value;
+  if (*value == '\r') ++value;
+  if (*value == '\n') ++value;
+  return *value == '\0' ? integer : 0;
 }
 
 int32_t LeadingInteger(const char* text) {
@@ -212,47 +321,31 @@ int32_t LeadingInteger(const char* text) {
 
 void LoadSettings(const char* path) {
   if (FileStamp(path) == 0) {
-    // Sound and the scores are left as they are: off and empty at start-up.
+    // No plain file to read. Yet whatever stands there (a folder, a hidden file that refuses
+    // writing) and cannot be opened for reading and writing would fail the save at exit, losing
+    // the session: that is fatal now, as for a plain file.
+    if (FILE* there = fopen(path, "r+b")) {
+      fclose(there);
+    } else if (errno != ENOENT) {
+      ReportOpenError(path);
+    }
+    // Sound, the scores and the statistics are left as they are: off and empty at start-up.
     Settings.ratio = kDefaultRatio;
     Settings.grid = kDefaultGrid;
     LanguageOffset = kDefaultLanguage;
     Settings.size = kDefaultSize;
-    return;
+  } else {
+    FILE* stream = OpenFileOrDie(path, "r+b");
+    memset(Statistics, 0, sizeof Statistics);  // what a file without them gives
+    ReadContent(stream, true, ScoreTable, Statistics);
+    fclose(stream);
   }
-
-  FILE* stream = OpenFileOrDie(path, "r+b");
-  char line[kLineBufferSize];
-  for (int option = 0; option < kOptionLines; ++option) {
-    if (fgets(line, sizeof line, stream) != nullptr) {
-      // The key before the "=" is not looked at: lines count by position.
-      const char* equals = strchr(line, '=');
-      if (equals != nullptr) *OptionField(option) = LeadingInteger(equals + 1);
-    }
-    ValidateOption(option);
-  }
-
-  int lines = kOptionLines;
-  bool scoresEnded = false;
-  for (; lines < kFixedLines && fgets(line, sizeof line, stream) != nullptr; ++lines) {
-    if (scoresEnded) continue;  // up to the 29th line, whatever it holds
-    ScoreEntry& entry = ScoreTable[lines - kOptionLines];
-    entry.score = LeadingInteger(line);
-    char* comma = strchr(line, ',');
-    if (comma == nullptr) {
-      scoresEnded = true;
-    } else {
-      ReadName(comma + 1, entry);
-    }
-  }
-  // A file that has no extra lines (any file of an older release) keeps their defaults.
-  for (const ExtraOption& option : kExtraOptions) *option.field = 0;
-  if (lines == kFixedLines) {
-    while (fgets(line, sizeof line, stream) != nullptr) ReadExtraLine(line);
-  }
-  fclose(stream);
+  memcpy(FileScores, ScoreTable, sizeof FileScores);
+  memcpy(FileStatistics, Statistics, sizeof FileStatistics);
 }
 
 void SaveSettings(const char* path) {
+  MergeOtherCopies(path);
   // Room for any path the platform gives the program, plus the suffix.
   static char temporary[kPathCapacity + sizeof kSaveSuffix];
   const bool named = snprintf(temporary, sizeof temporary, "%s%s", path, kSaveSuffix) <

@@ -4,8 +4,7 @@
 
 #include <commctrl.h>
 #include <oleacc.h>
-#include <stdio.h>
-#include <string.h>
+#include <wchar.h>
 
 #include "game/game.h"
 #include "res/resource_ids.h"
@@ -48,27 +47,37 @@ void SetChild(VARIANT* out, LONG child) {
   out->lVal = child;
 }
 
-// A program text (ANSI) as a new BSTR in *out.
-HRESULT AnswerText(const char* text, BSTR* out) {
-  WCHAR wide[kTextBufferSize];
-  if (MultiByteToWideChar(CP_ACP, 0, text, -1, wide, kTextBufferSize) == 0) wide[0] = L'\0';
-  *out = SysAllocString(wide);
+HRESULT AnswerWide(const WCHAR* text, BSTR* out) {
+  *out = SysAllocString(text);
   return *out != NULL ? S_OK : E_OUTOFMEMORY;
 }
 
-// The status bar's texts as shown, the empty ones left out, joined by single blanks.
-void StatusTexts(char* text, size_t capacity) {
-  text[0] = '\0';
+// The program's texts are Windows-1252 bytes whatever the system's ANSI code page, so they are
+// widened by that code page.
+constexpr UINT kTextCodePage = 1252;
+
+// A program text as a new BSTR in *out.
+HRESULT AnswerText(const char* text, BSTR* out) {
+  WCHAR wide[kTextBufferSize];
+  if (MultiByteToWideChar(kTextCodePage, 0, text, -1, wide, kTextBufferSize) == 0) wide[0] = 0;
+  return AnswerWide(wide, out);
+}
+
+// The status bar's texts as shown, the empty ones left out, joined by single blanks. They are
+// read wide: the system holds them as the ANSI code page made them.
+HRESULT AnswerStatusTexts(BSTR* out) {
+  constexpr size_t kPartSize = 64;
+  WCHAR text[kStatusParts * kPartSize] = L"";
   size_t used = 0;
   for (int part = 0; StatusBar != NULL && part < kStatusParts; ++part) {
-    char shown[64] = "";
     const WPARAM index = static_cast<WPARAM>(part);
-    const WORD length = LOWORD(SendMessageA(StatusBar, SB_GETTEXTLENGTHA, index, 0));
-    if (length == 0 || length >= sizeof shown) continue;
-    SendMessageA(StatusBar, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(shown));
-    snprintf(text + used, capacity - used, "%s%s", used > 0 ? " " : "", shown);
-    used += strlen(text + used);
+    const WORD length = LOWORD(SendMessageW(StatusBar, SB_GETTEXTLENGTHW, index, 0));
+    if (length == 0 || length >= kPartSize) continue;
+    if (used > 0) text[used++] = L' ';
+    SendMessageW(StatusBar, SB_GETTEXTW, index, reinterpret_cast<LPARAM>(text + used));
+    used += wcslen(text + used);
   }
+  return AnswerWide(text, out);
 }
 
 // The checks of a call for a text: E_POINTER, E_INVALIDARG, or S_FALSE with *out emptied, which
@@ -80,47 +89,67 @@ HRESULT NoText(VARIANT child, BSTR* out) {
 }
 
 HRESULT Name(LONG child, BSTR* out) {
-  char text[kTextBufferSize];
   if (child == CHILDID_SELF) {
-    GetWindowTextA(MainWindow, text, sizeof text);
-  } else {
-    FormatText(text, sizeof text, IDS_CELL_NAME, ColumnOf(child), RowOf(child));
+    WCHAR title[kTextBufferSize];
+    if (GetWindowTextW(MainWindow, title, kTextBufferSize) == 0) title[0] = 0;
+    return AnswerWide(title, out);
   }
+  char text[kTextBufferSize];
+  FormatText(text, sizeof text, IDS_CELL_NAME, ColumnOf(child), RowOf(child));
   return AnswerText(text, out);
 }
 
 HRESULT Value(LONG child, BSTR* out) {
-  if (child != CHILDID_SELF) {
-    return AnswerText(LoadText(IDS_TILE_TEXT_BASE + ShownTile(ColumnOf(child), RowOf(child))), out);
-  }
-  char text[3 * 64];
-  StatusTexts(text, sizeof text);
-  return AnswerText(text, out);
+  if (child == CHILDID_SELF) return AnswerStatusTexts(out);
+  return AnswerText(LoadText(IDS_TILE_TEXT_BASE + ShownTile(ColumnOf(child), RowOf(child))), out);
 }
 
-// The keyboard's cursor is the focus inside the grid: its cell, or none while it is hidden.
-LONG FocusedChild() {
+// A game over is won when every mine carries a flag and no flag is wrong; otherwise its
+// solution was asked for.
+bool GameWon() {
+  return GameState == GS_OVER && Game.minesLeft == 0 && AllMinesFlagged();
+}
+
+// The grid's description: the state of a game that takes no move now, or 0 while it does.
+int GameStateText() {
+  if (GameState == GS_EXPLODED)
+    return Game.undosLeft > 0 ? IDS_GRID_WAITING_UNDO : IDS_GRID_NO_UNDO_LEFT;
+  if (GameState == GS_OVER) return GameWon() ? IDS_GRID_WON : IDS_GRID_SOLUTION;
+  return 0;
+}
+
+// A cell's default action, what Space does there, offered only where it acts: the id of its
+// name, or 0.
+int ActionText(LONG child) {
+  const int column = ColumnOf(child), row = RowOf(child);
+  if (GameState <= GS_RUNNING && IsCovered(Board[column][row])) return IDS_CELL_ACTION;
+  return ChordActs(column, row) ? IDS_CELL_CHORD : 0;
+}
+
+// The keyboard's cursor is the focus inside the grid: its cell, or the grid while it is hidden.
+LONG CursorChild() {
   if (!Cursor.shown || Cursor.column > Columns() || Cursor.row > Rows()) return CHILDID_SELF;
   return ChildIdOf(Cursor.column, Cursor.row);
 }
 
+// Neither the grid nor a cell holds the focus while the window is inactive or under a dialog.
+bool HoldsKeyboardFocus() {
+  return MainWindow != NULL && GetFocus() == MainWindow && GetForegroundWindow() == MainWindow;
+}
+
 LONG State(LONG child) {
   LONG state = STATE_SYSTEM_FOCUSABLE;
-  if (child == CHILDID_SELF ? GetFocus() == MainWindow && FocusedChild() == CHILDID_SELF
-                            : child == FocusedChild()) {
-    state |= STATE_SYSTEM_FOCUSED;
-  }
+  if (child == CursorChild() && HoldsKeyboardFocus()) state |= STATE_SYSTEM_FOCUSED;
+  // A game lost or over takes no move at any cell.
+  if (child != CHILDID_SELF && GameState > GS_RUNNING) state |= STATE_SYSTEM_UNAVAILABLE;
   return state;
 }
 
-// The child's rectangle in client coordinates: the whole client area for the grid itself.
+// The child's rectangle in client coordinates; the grid's is its cells', without the status bar.
 RECT ClientArea(LONG child) {
-  RECT area = {0, 0, 0, 0};
-  if (child == CHILDID_SELF) {
-    GetClientRect(MainWindow, &area);
-    return area;
-  }
   const int size = Game.size;
+  RECT area = {0, 0, Columns() * size, Rows() * size};
+  if (child == CHILDID_SELF) return area;
   area.left = (ColumnOf(child) - 1) * size;
   area.top = (RowOf(child) - 1) * size;
   area.right = area.left + size;
@@ -131,14 +160,11 @@ RECT ClientArea(LONG child) {
 HRESULT HitTest(LONG x, LONG y, VARIANT* out) {
   out->vt = VT_EMPTY;
   POINT point = {x, y};
-  RECT client;
-  if (!ScreenToClient(MainWindow, &point) || !GetClientRect(MainWindow, &client) ||
-      !PtInRect(&client, point)) {
+  const RECT grid = ClientArea(CHILDID_SELF);
+  // Before the first deal the tiles have no size, and no point lies in the grid.
+  if (Game.size <= 0 || !ScreenToClient(MainWindow, &point) || !PtInRect(&grid, point))
     return S_FALSE;
-  }
-  const int column = point.x / Game.size + 1;
-  const int row = point.y / Game.size + 1;
-  SetChild(out, column <= Columns() && row <= Rows() ? ChildIdOf(column, row) : CHILDID_SELF);
+  SetChild(out, ChildIdOf(point.x / Game.size + 1, point.y / Game.size + 1));
   return S_OK;
 }
 
@@ -238,7 +264,9 @@ class GridAccessible : public IAccessible {
     return checked == S_FALSE ? Value(child.lVal, value) : checked;
   }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
-    return NoText(child, description);
+    const HRESULT checked = NoText(child, description);
+    if (checked != S_FALSE || child.lVal != CHILDID_SELF || GameStateText() == 0) return checked;
+    return AnswerText(LoadText(GameStateText()), description);
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
     if (role == NULL) return E_POINTER;
@@ -270,7 +298,7 @@ class GridAccessible : public IAccessible {
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
     if (focus == NULL) return E_POINTER;
     focus->vt = VT_EMPTY;
-    if (FocusedChild() != CHILDID_SELF) SetChild(focus, FocusedChild());
+    if (HoldsKeyboardFocus()) SetChild(focus, CursorChild());
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
@@ -280,8 +308,10 @@ class GridAccessible : public IAccessible {
   }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
     const HRESULT checked = NoText(child, action);
-    if (checked != S_FALSE || child.lVal == CHILDID_SELF) return checked;
-    return AnswerText(LoadText(IDS_CELL_ACTION), action);
+    if (checked != S_FALSE) return checked;
+    if (child.lVal == CHILDID_SELF) return S_FALSE;
+    const int text = ActionText(child.lVal);
+    return text != 0 ? AnswerText(LoadText(text), action) : DISP_E_MEMBERNOTFOUND;
   }
   HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT child) override {
     return ChildOf(child) == kNoChild ? E_INVALIDARG : DISP_E_MEMBERNOTFOUND;
@@ -316,6 +346,7 @@ class GridAccessible : public IAccessible {
     if (id == CHILDID_SELF) return DISP_E_MEMBERNOTFOUND;
     // While a dialog of the program is up, the grid takes no key and no press.
     if (!IsWindowEnabled(MainWindow)) return E_FAIL;
+    if (ActionText(id) == 0) return DISP_E_MEMBERNOTFOUND;
     UncoverCell(ColumnOf(id), RowOf(id));  // what Space does there
     AnnounceChanges(MainWindow);
     return S_OK;
@@ -329,14 +360,18 @@ class GridAccessible : public IAccessible {
 
 GridAccessible Grid;
 
-// What screen readers were last told: each cell's tile, the grid's value and size, the focused
-// cell. Each input's changes are told once it has been handled, by comparing with these.
+// What screen readers were last told: each cell's tile, the grid's size, language, counters and
+// description, the focused cell. Each input's changes are told once it has been handled, by
+// comparing with these.
 struct Announced {
   int columns;
   int rows;
+  int32_t language;
   int tiles[kMaxGrid][kMaxGrid];  // [column - 1][row - 1]
-  char status[3 * 64];
-  LONG focus;  // the cursor's cell, or CHILDID_SELF while it is hidden
+  int32_t minesLeft;
+  int32_t undosLeft;
+  int description;  // GameStateText
+  LONG focus;       // the cursor's cell, or CHILDID_SELF while it is hidden
 };
 Announced Told;
 
@@ -363,20 +398,35 @@ void AnnounceChanges(HWND window) {
         NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window, OBJID_CLIENT, ChildIdOf(column, row));
     }
   }
-  if (!sameGrid) {
+  // Cells of another grid, or named in another language: readers fetch the children again.
+  const bool sameLanguage = LanguageOffset == Told.language;
+  if (!sameGrid || !sameLanguage) {
     Told.columns = columns;
     Told.rows = rows;
+    Told.language = LanguageOffset;
     NotifyWinEvent(EVENT_OBJECT_REORDER, window, OBJID_CLIENT, CHILDID_SELF);
   }
-  char status[sizeof Told.status];
-  StatusTexts(status, sizeof status);
-  if (strcmp(status, Told.status) != 0) {
-    strcpy(Told.status, status);
+  // The value's counters, not its clock: a reader speaks every value change of its focus.
+  if (Game.minesLeft != Told.minesLeft || Game.undosLeft != Told.undosLeft) {
+    Told.minesLeft = Game.minesLeft;
+    Told.undosLeft = Game.undosLeft;
     NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window, OBJID_CLIENT, CHILDID_SELF);
   }
-  // The cursor shown or moved (or the same place with another id in a grid of another size).
-  const LONG focus = FocusedChild();
-  if (focus != CHILDID_SELF && (focus != Told.focus || !sameGrid))
+  const int description = GameStateText();
+  if (description != Told.description || (!sameLanguage && description != 0)) {
+    Told.description = description;
+    NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, window, OBJID_CLIENT, CHILDID_SELF);
+  }
+  // The cursor shown or moved (or the same place with another id in a grid of another size), or
+  // hidden by a press: the grid holds the focus again.
+  const LONG focus = CursorChild();
+  if (HoldsKeyboardFocus() && (focus != Told.focus || (!sameGrid && focus != CHILDID_SELF)))
     NotifyWinEvent(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, focus);
   Told.focus = focus;
+}
+
+void AnnounceFocus(HWND window) {
+  Told.focus = CursorChild();
+  if (Told.focus != CHILDID_SELF)
+    NotifyWinEvent(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, Told.focus);
 }

@@ -1,12 +1,14 @@
-// dialogs.cpp: the five dialogs of the program (settings, best scores, congratulation, name,
-// about) and the two seam calls through which the rules open dialogs.
+// dialogs.cpp: the six dialogs of the program (settings, best scores, congratulation, name,
+// about, statistics) and the two seam calls through which the rules open dialogs.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "game/game.h"
 #include "game/seam.h"
+#include "game/statistics.h"
 #include "res/resource_ids.h"
 #include "res/text.h"
 #include "support/support.h"
@@ -191,6 +193,135 @@ char* NameBuffer(HWND dialog) {
   return reinterpret_cast<char*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
+// The statistics: a row of figures per difficulty in plain static texts, which screen readers
+// read as they are.
+
+// The row's label, then its figures in the order of their heads.
+constexpr int kColumns = 7;
+constexpr int kHeads[kColumns] = {IDS_LEVEL_GROUP, IDS_STATS_PLAYED, IDS_STATS_WON,
+                                  IDS_STATS_RATE,  IDS_STATS_STREAK, IDS_STATS_LONGEST,
+                                  IDS_STATS_CLEAN};
+enum { kRateColumn = 3, kStreakColumn = 4 };
+// In dialog units: the columns' left edges and the last one's right edge; the heads, of up to
+// three lines; the rows. The rows of games dealt without guessing come after a line of their
+// own, and push the buttons down.
+constexpr int kEdges[kColumns + 1] = {7, 63, 99, 135, 171, 235, 283, 331};
+constexpr int kHeadTop = 6;
+constexpr int kHeadHeight = 26;
+constexpr int kRowTop = 36;  // the first row
+constexpr int kRowStep = 11;
+constexpr int kLineHeight = 9;
+constexpr int kNoGuessGap = 13;
+constexpr int kNoGuessHeight = kNoGuessGap + kLevels * kRowStep;
+constexpr int kFigureSize = 32;
+
+int RowId(int category) {
+  return IDC_STATS_ROW + IDC_STATS_ROW_STEP * category;
+}
+
+// A static text in the dialog's font, its rectangle in dialog units.
+void AddText(HWND dialog, int id, const char* text, DWORD style, int left, int top, int right,
+             int height) {
+  RECT rect = {left, top, right, top + height};
+  MapDialogRect(dialog, &rect);
+  HWND control =
+      CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
+                      rect.right - rect.left, rect.bottom - rect.top, dialog,
+                      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), Instance, NULL);
+  SendMessageA(control, WM_SETFONT, static_cast<WPARAM>(SendMessageA(dialog, WM_GETFONT, 0, 0)),
+               FALSE);
+}
+
+// The rows of games dealt without guessing show once there are such games, or the option is on.
+bool ShowsNoGuess() {
+  for (int category = kLevels; category < kStatisticsCategories; ++category) {
+    if (Statistics[category].played != 0) return true;
+  }
+  return Settings.noGuess != 0;
+}
+
+// Moves a control down, or grows the dialog itself, by `pixels`.
+void Lower(HWND dialog, HWND window, int pixels, bool grow) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  if (!grow) MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&rect), 2);
+  SetWindowPos(window, NULL, rect.left, rect.top + pixels, rect.right - rect.left,
+               rect.bottom - rect.top + pixels, SWP_NOZORDER | (grow ? SWP_NOMOVE : SWP_NOSIZE));
+}
+
+// The heads (row -1), then a row per category shown, the figures left empty.
+void AddRows(HWND dialog) {
+  const int rows = ShowsNoGuess() ? kStatisticsCategories : kLevels;
+  int top = kHeadTop;
+  for (int row = -1; row < rows; ++row) {
+    if (row == kLevels) {
+      AddText(dialog, IDC_STATS_NO_GUESS, LoadText(IDS_STATS_NO_GUESS), SS_LEFT, kEdges[0], top + 2,
+              kEdges[kColumns], kLineHeight);
+      top += kNoGuessGap;
+    }
+    for (int column = 0; column < kColumns; ++column) {
+      // Easy, medium and hard are the ids below one another.
+      const char* text = row >= 0 && column > 0 ? ""
+                         : row < 0              ? LoadText(kHeads[column])
+                                                : LoadText(IDS_LEVEL_EASY - row % kLevels);
+      AddText(dialog, (row < 0 ? IDC_STATS_HEAD : RowId(row)) + column, text,
+              column == 0 ? SS_LEFT : SS_CENTER, kEdges[column], top, kEdges[column + 1] - 2,
+              row < 0 ? kHeadHeight : kLineHeight);
+    }
+    top += row < 0 ? kRowTop - kHeadTop : kRowStep;
+  }
+  if (rows == kLevels) return;
+  RECT gap = {0, 0, 0, kNoGuessHeight};
+  MapDialogRect(dialog, &gap);
+  Lower(dialog, GetDlgItem(dialog, IDC_OK), gap.bottom, false);
+  Lower(dialog, GetDlgItem(dialog, IDC_STATS_RESET), gap.bottom, false);
+  Lower(dialog, dialog, gap.bottom, true);
+}
+
+// Each row's figures as the player sees them now; a row not shown has no controls to take them.
+void ShowFigures(HWND dialog) {
+  for (int category = 0; category < kStatisticsCategories; ++category) {
+    const StatisticsRecord& s = Statistics[category];
+    // The win rate rounded down, so that 100 % means every game won.
+    const int32_t figures[kColumns] = {0,
+                                       s.played,
+                                       s.won,
+                                       s.played != 0 ? s.won * 100 / s.played : 0,
+                                       s.streak < 0 ? -s.streak : s.streak,
+                                       s.longestStreak,
+                                       s.cleanWins};
+    for (int column = 1; column < kColumns; ++column) {
+      const int format = column == kRateColumn                      ? IDS_STATS_RATE_VALUE
+                         : column != kStreakColumn || s.streak == 0 ? 0
+                         : s.streak > 0                             ? IDS_STATS_WINS
+                                                                    : IDS_STATS_LOSSES;
+      char text[kFigureSize];
+      if (format != 0) {
+        FormatText(text, sizeof text, format, figures[column]);
+      } else {
+        snprintf(text, sizeof text, "%d", static_cast<int>(figures[column]));
+      }
+      SetDlgItemTextA(dialog, RowId(category) + column, text);
+    }
+  }
+}
+
+// Reset asks first, its safe answer the default; the figures change at once, and the file at
+// exit.
+void ConfirmReset(HWND dialog) {
+  char question[kTextBufferSize];
+  strcpy(question, LoadText(IDS_STATS_CONFIRM));
+  // The buttons in the program's language where the system has it.
+  const WORD language = LanguageOffset == ENGLISH_OFFSET ? MAKELANGID(LANG_ENGLISH, SUBLANG_DEFAULT)
+                                                         : MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH);
+  if (MessageBoxExA(dialog, question, LoadText(IDS_STATS_TITLE),
+                    MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2, language) != IDOK) {
+    return;
+  }
+  ResetStatistics();
+  ShowFigures(dialog);
+}
+
 }  // namespace
 
 INT_PTR CALLBACK SettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -273,12 +404,56 @@ INT_PTR CALLBACK NameDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
   return EndOnClose(dialog, message, wParam, 0);
 }
 
+INT_PTR CALLBACK StatisticsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      AddRows(dialog);  // first, so that the dialog is centred at its full size
+      OpenCommon(dialog, IDS_STATS_TITLE);
+      SetItemText(dialog, IDC_STATS_RESET, IDS_STATS_RESET);
+      ShowFigures(dialog);
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) != IDC_STATS_RESET) break;
+      ConfirmReset(dialog);
+      return TRUE;
+  }
+  return EndOnClose(dialog, message, wParam, IDC_OK);
+}
+
+namespace {
+
+// The Enter or Space that was down when a win dialog opened, until it is let go or pressed anew.
+WPARAM HeldKey;
+
+// A win opens its dialogs inside the key-down of the winning Enter: that key's auto-repeats, and
+// its release, must not press OK there and store a name nobody typed. Enter and Space type the
+// characters of their own codes, '\r' and ' '.
+LRESULT CALLBACK IgnoreHeldKey(int code, WPARAM wParam, LPARAM lParam) {
+  const MSG* message = reinterpret_cast<const MSG*>(lParam);
+  const UINT kind = message->message;
+  if (code == MSGF_DIALOGBOX && HeldKey != 0 && message->wParam == HeldKey &&
+      (kind == WM_KEYDOWN || kind == WM_KEYUP || kind == WM_CHAR)) {
+    // The previous-state bit: clear on a key-down, the key was up before it.
+    const bool fresh = kind == WM_KEYDOWN && (message->lParam & (LPARAM{1} << 30)) == 0;
+    if (fresh || kind == WM_KEYUP) HeldKey = 0;
+    if (!fresh) return TRUE;  // swallowed
+  }
+  return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+void OpenWinDialog(int templateId, DLGPROC procedure, LPARAM parameter) {
+  HeldKey = GetKeyState(VK_RETURN) < 0 ? VK_RETURN : GetKeyState(VK_SPACE) < 0 ? VK_SPACE : 0;
+  HHOOK filter = SetWindowsHookExA(WH_MSGFILTER, IgnoreHeldKey, NULL, GetCurrentThreadId());
+  DialogBoxParamA(Instance, MAKEINTRESOURCEA(templateId), MainWindow, procedure, parameter);
+  if (filter) UnhookWindowsHookEx(filter);
+}
+
+}  // namespace
+
 void ShowCongratulation() {
-  DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_CONGRATULATION), MainWindow, CongratulationDialog,
-                  0);
+  OpenWinDialog(IDD_CONGRATULATION, CongratulationDialog, 0);
 }
 
 void AskName(char* buffer) {
-  DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_NAME), MainWindow, NameDialog,
-                  reinterpret_cast<LPARAM>(buffer));
+  OpenWinDialog(IDD_NAME, NameDialog, reinterpret_cast<LPARAM>(buffer));
 }

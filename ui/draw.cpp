@@ -64,25 +64,46 @@ void ShowCounters() {
   ShowStatusText(STATUS_UNDOS, text);
 }
 
-// The keyboard's cursor: a cyan band just inside its tile's own edge, then a black ring. The
-// edge stays, so that the tile under the cursor still shows raised when covered and sunken when
-// not; cyan is no tile's colour, and the black ring sets it off from the face, the digits, the
-// flag, the mine and the burst inside. The band is one pixel wide on 15-pixel tiles, where more
-// would crowd the picture, and two on 18 and 21.
-constexpr COLORREF kCursorBand = RGB(0, 255, 255);
-constexpr COLORREF kCursorRing = RGB(0, 0, 0);
+// The keyboard's cursor: its tile drawn again with a black ring just inside the tile's edge and
+// the face inside it in cyan, no tile's colour. The edge stays, so that the tile still shows
+// raised when covered and sunken when not. Every symbol (digit, flag, mine, cross) lies further
+// in than the ring and keeps all its pixels; where one reaches the ring, the ring gives way to
+// cyan there, so that no symbol runs into it.
+constexpr DWORD kCursorRing = 0x000000;  // 0x00RRGGBB, as a true-colour bitmap holds them
+constexpr DWORD kCursorFace = 0x00FFFF;
+constexpr DWORD kTileFace = 0xC0C0C0;
+constexpr int kLargestTile = 21;
 
-// The context's own brush takes each colour in turn: no brush is made or freed per drawing.
+// The tile's pixels from the strip, changed in a buffer of its own and copied out in one call:
+// no bitmap is made or freed per drawing. (The strip was whole when made: the selections that
+// ended its making flushed GDI's batch.)
 void DrawCursor(HDC dc, int size) {
-  const int left = (Cursor.column - 1) * size;
-  const int top = (Cursor.row - 1) * size;
-  const int band = size / 9;
-  HBRUSH brush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
-  for (int inset = 1; inset <= band + 1; ++inset) {
-    const RECT ring = {left + inset, top + inset, left + size - inset, top + size - inset};
-    SetDCBrushColor(dc, inset <= band ? kCursorBand : kCursorRing);
-    FrameRect(dc, &ring, brush);
+  DIBSECTION strip;
+  if (size > kLargestTile || GetObject(TileStrip, sizeof strip, &strip) != sizeof strip) return;
+  const int stride = strip.dsBm.bmWidth;
+  const DWORD* tile = static_cast<const DWORD*>(strip.dsBm.bmBits) +
+                      TileStripLeft(ShownTile(Cursor.column, Cursor.row), size);
+  DWORD pixels[kLargestTile * kLargestTile];
+  for (int i = 0; i < size * size; ++i) {
+    const int x = i % size, y = i / size;
+    const bool inside = x > 0 && y > 0 && x < size - 1 && y < size - 1;
+    const DWORD* at = tile + y * stride + x;
+    DWORD pixel = *at;
+    if (inside && (x == 1 || y == 1 || x == size - 2 || y == size - 2)) {
+      // The ring: black where the pixel inside it, toward the centre, is plain face.
+      at += ((y == 1) - (y == size - 2)) * stride + (x == 1) - (x == size - 2);
+      pixel = *at == kTileFace ? kCursorRing : kCursorFace;
+    } else if (inside && pixel == kTileFace) {
+      pixel = kCursorFace;
+    }
+    pixels[i] = pixel;
   }
+  // The strip's own header, for one tile of it: 32 bits a pixel, rows from the top down.
+  strip.dsBmih.biWidth = size;
+  strip.dsBmih.biHeight = -size;
+  const UINT side = static_cast<UINT>(size);
+  SetDIBitsToDevice(dc, (Cursor.column - 1) * size, (Cursor.row - 1) * size, side, side, 0, 0, 0,
+                    side, pixels, reinterpret_cast<BITMAPINFO*>(&strip.dsBmih), DIB_RGB_COLORS);
 }
 
 constexpr WORD kTrueColourBits = 32;

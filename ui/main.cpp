@@ -6,6 +6,7 @@
 
 #include "game/game.h"
 #include "game/seam.h"
+#include "game/statistics.h"
 #include "res/resource_ids.h"
 #include "store/settings_file.h"
 #include "support/support.h"
@@ -92,6 +93,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int) {
   // Out of sight before the save, so that the ending game takes no press while the save's fatal
   // message is up. Not destroyed: that would post a second quit message, closing the message.
   ShowWindow(window, SW_HIDE);
+  LeaveGame();  // quitting a game that had begun counts it
   SaveSettings(SettingsPath);
   CoUninitialize();
   return static_cast<int>(message.wParam);

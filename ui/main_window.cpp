@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include "game/game.h"
+#include "game/statistics.h"
 #include "res/resource_ids.h"
 #include "res/text.h"
 #include "support/support.h"
@@ -15,6 +16,7 @@
 namespace {
 
 void NewGame(HWND window) {
+  LeaveGame();  // the game left for the new one is counted if it had begun
   DealBoard();
   EncodeNeighbours();
   // The dealt game brings its own tile size; the tiles follow it only now.
@@ -46,13 +48,44 @@ void Quit() {
   PostMessageA(MainWindow, WM_DESTROY, 0, 0);
 }
 
-// Windows ships the WinHelp viewer up to XP; from Vista on (6.0) the help is a web page.
+// Windows ships the WinHelp viewer up to XP; from Vista on (6.0) the help is a web page. The
+// version is the system's own, as ntdll holds it: a compatibility mode ("Windows XP SP3" on a
+// later Windows) rewrites what GetVersion reports, which would send F1 to a viewer that such a
+// Windows lacks. Windows 2000 has no such call, and GetVersion tells the truth there.
 bool HasWinHelp() {
-  return LOBYTE(LOWORD(GetVersion())) < 6;
+  typedef void(WINAPI * NtVersionNumbers)(DWORD*, DWORD*, DWORD*);
+  DWORD major = LOBYTE(LOWORD(GetVersion()));
+  const FARPROC found = GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetNtVersionNumbers");
+  // Through the generic function type, as a looked-up procedure is called.
+  if (found != NULL)
+    reinterpret_cast<NtVersionNumbers>(reinterpret_cast<void (*)()>(found))(&major, NULL, NULL);
+  return major < 6;
+}
+
+// Opens a page through the shell, which waits for a browser reached by DDE before returning and
+// shows no message of its own; 0, or the text that says why the page did not open.
+int OpenThroughShell(HWND window, const char* page) {
+  SHELLEXECUTEINFOA shell;
+  memset(&shell, 0, sizeof shell);
+  shell.cbSize = sizeof shell;
+  shell.fMask = SEE_MASK_FLAG_DDEWAIT | SEE_MASK_FLAG_NO_UI;
+  shell.hwnd = window;
+  shell.lpFile = page;
+  shell.nShow = SW_SHOWNORMAL;
+  if (ShellExecuteExA(&shell)) return 0;
+  // The cause, as the last error or as the shell's own code in hInstApp.
+  const DWORD error = GetLastError();
+  const INT_PTR code = reinterpret_cast<INT_PTR>(shell.hInstApp);
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || code == SE_ERR_FNF ||
+      code == SE_ERR_PNF)
+    return IDS_HELP_PAGE_MISSING;
+  if (error == ERROR_NO_ASSOCIATION || code == SE_ERR_NOASSOC || code == SE_ERR_ASSOCINCOMPLETE)
+    return IDS_HELP_NO_BROWSER;
+  return IDS_HELP_PAGE_FAILED;
 }
 
 // The page of the language in force beside the program, named as the help file is, its extension
-// giving way to -fr.htm or -en.htm; when the shell cannot open it, the player is told which file.
+// giving way to -fr.htm or -en.htm; when it does not open, the player is told why.
 void OpenHelpPage(HWND window) {
   static char page[kPathCapacity];
   static char message[kPathCapacity + kTextBufferSize];
@@ -60,9 +93,9 @@ void OpenHelpPage(HWND window) {
   const size_t stem = dot ? static_cast<size_t>(dot - HelpPath) : strlen(HelpPath);
   snprintf(page, sizeof page, "%.*s-%s.htm", static_cast<int>(stem), HelpPath,
            LanguageOffset == ENGLISH_OFFSET ? "en" : "fr");
-  const HINSTANCE opened = ShellExecuteA(window, NULL, page, NULL, NULL, SW_SHOWNORMAL);
-  if (reinterpret_cast<INT_PTR>(opened) > 32) return;
-  FormatText(message, sizeof message, IDS_HELP_PAGE_FAILED, page);
+  const int failure = OpenThroughShell(window, page);
+  if (failure == 0) return;
+  FormatText(message, sizeof message, failure, page);
   MessageBoxA(window, message, LoadText(IDS_CAPTION), MB_ICONWARNING | MB_OK);
 }
 
@@ -89,6 +122,7 @@ void RunCommand(HWND window, int command) {
     case IDM_SEE_SOLUTION: SeeSolution(); break;
     case IDM_UNDO: Undo(); break;
     case IDM_QUIT: Quit(); break;
+    case IDM_STATISTICS: OpenDialog(window, IDD_STATISTICS, StatisticsDialog); break;
     case IDM_SETTINGS: OpenDialog(window, IDD_SETTINGS, SettingsDialog); break;
     case IDM_BEST_SCORES: OpenDialog(window, IDD_BEST_SCORES, BestScoresDialog); break;
     case IDM_LANGUAGE: SwitchLanguage(); break;
@@ -128,9 +162,11 @@ void SetMenuText(HMENU menu, UINT item, BOOL byPosition, int textId) {
 }
 
 // The keys of keyboard play; false for any other key, which goes to the default handling. Keys
-// come only to the active window, so a modal dialog keeps its own. A held Space or Enter does
-// not repeat: one press uncovers or flags once.
-bool GridKeyDown(WPARAM virtualKey, LPARAM flags) {
+// come only to the active window, so a modal dialog keeps its own; one posted behind the dialog
+// is refused, as the default action is. A held Space or Enter does not repeat: one press
+// uncovers or flags once.
+bool GridKeyDown(HWND window, WPARAM virtualKey, LPARAM flags) {
+  if (!IsWindowEnabled(window)) return false;
   GridKey key;
   switch (virtualKey) {
     case VK_LEFT: key = GK_LEFT; break;
@@ -162,6 +198,7 @@ struct MenuTexts {
 };
 constexpr MenuTexts kMenuTexts[] = {
     {0, IDM_NEW_GAME, IDM_QUIT, IDS_NEW_GAME},
+    {0, IDM_STATISTICS, IDM_STATISTICS, IDS_STATISTICS},
     {1, IDM_SETTINGS, IDM_LANGUAGE, IDS_SETTINGS},
     {2, IDM_ABOUT, IDM_HELP, IDS_ABOUT},
 };
@@ -182,7 +219,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   switch (message) {
     case WM_DESTROY: Destroy(window); return 0;
     case WM_MOVE: RedrawBoard(window); return 0;
-    case WM_SETFOCUS: RedrawBoard(window); return 0;
+    case WM_SETFOCUS:
+      RedrawBoard(window);
+      AnnounceFocus(window);
+      return 0;
     case WM_PAINT: PaintBoard(window); return 0;
     case WM_CLOSE: Quit(); return 0;
     case WM_GETOBJECT: return AnswerGetObject(window, wParam, lParam);
@@ -192,7 +232,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_RBUTTONDOWN: RightPress(LOWORD(lParam), HIWORD(lParam)); break;
     case WM_MBUTTONDOWN: MiddlePress(LOWORD(lParam), HIWORD(lParam)); break;
     case WM_KEYDOWN:
-      if (GridKeyDown(wParam, lParam)) break;
+      if (GridKeyDown(window, wParam, lParam)) break;
       return DefWindowProcA(window, message, wParam, lParam);
     default: return DefWindowProcA(window, message, wParam, lParam);
   }

@@ -46,10 +46,12 @@ void NoteHintMine();
 // The tile offset (1 to 14) that the grid shows at a cell now, in the view the game is in.
 int ShownTile(int column, int row);
 
-// Screen readers (accessible.cpp): the grid's accessible object, for WM_GETOBJECT, and the
-// events that tell them what a message changed.
+// Screen readers (accessible.cpp): the grid's accessible object, for WM_GETOBJECT, the events
+// that tell them what a message changed, and the cursor's cell as the focus when the window
+// takes the keyboard focus.
 LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam);
 void AnnounceChanges(HWND window);
+void AnnounceFocus(HWND window);
 
 // Dialog procedures (dialogs.cpp).
 INT_PTR CALLBACK SettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -57,3 +59,4 @@ INT_PTR CALLBACK BestScoresDialog(HWND dialog, UINT message, WPARAM wParam, LPAR
 INT_PTR CALLBACK AboutDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK CongratulationDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK NameDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK StatisticsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <algorithm>
+#include <cmath>
 #include <set>
 #include <vector>
 
@@ -15,13 +16,27 @@ using Fields = std::vector<unsigned long>;
 using Colours = std::set<unsigned>;
 
 // The program's palette as the resources must carry it, red-green-blue.
-const unsigned kPaletteRgb[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
-                                  0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+const unsigned kPaletteRgb[16] = {0x000000, 0x800000, 0x007000, 0x686800, 0x000080, 0x800080,
+                                  0x006868, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
                                   0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
 const unsigned kBlack = 0x000000, kSilver = 0xC0C0C0, kGrey = 0x808080, kWhite = 0xFFFFFF;
 const unsigned kRed = 0xFF0000, kYellow = 0xFFFF00, kLime = 0x00FF00, kFuchsia = 0xFF00FF;
-const unsigned kDigitRgb[9] = {0,        0x00FF00, 0x000080, 0x800080, 0x0000FF,
-                               0xFF00FF, 0x808000, 0x800000, 0x008080};
+const unsigned kDigitRgb[9] = {0,        0x007000, 0x000080, 0x800080, 0x0000FF,
+                               0x000000, 0x686800, 0x800000, 0x006868};
+
+// The contrast of two colours as the readability guidelines (WCAG) measure it: relative
+// luminances from linearised sRGB, (lighter + 0.05) / (darker + 0.05).
+double Contrast(unsigned a, unsigned b) {
+  double luminance[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    for (const auto& [shift, weight] : {std::pair{16, 0.2126}, {8, 0.7152}, {0, 0.0722}}) {
+      const double c = (((i == 0 ? a : b) >> shift) & 0xFF) / 255.0;
+      luminance[i] += weight * (c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+    }
+  }
+  return (std::max(luminance[0], luminance[1]) + 0.05) /
+         (std::min(luminance[0], luminance[1]) + 0.05);
+}
 
 unsigned long Read(const unsigned char* p, int bytes) {
   unsigned long value = 0;
@@ -136,6 +151,7 @@ TEST(TileBitmaps, FacesShowTheirDesign) {
     for (int digit = 1; digit <= 8; ++digit) {
       const unsigned ink = kDigitRgb[digit];
       EXPECT_EQ(tiles[digit].Inside(), Colours({kSilver, ink, kGrey})) << digit;
+      EXPECT_GE(Contrast(ink, kSilver), 3.0) << digit;  // readable on the face
       int left = side, right = -1, top = side, bottom = -1;
       for (int y = 1; y <= inner; ++y)
         for (int x = 1; x <= inner; ++x)
@@ -148,6 +164,7 @@ TEST(TileBitmaps, FacesShowTheirDesign) {
       EXPECT_LE(abs(left + right - inner - 1), 2) << digit;
       EXPECT_LE(abs(top + bottom - inner - 1), 2) << digit;
     }
+    EXPECT_EQ(Colours(kDigitRgb + 1, kDigitRgb + 9).size(), 8u) << "a colour for each digit";
     EXPECT_EQ(tiles[9].Inside(), Colours{kSilver});
     for (int y = 1; y <= inner; ++y)
       for (int x = 1; x <= inner; ++x)

@@ -114,6 +114,9 @@ bool Key(const Session& session, int virtualKey, HWND target = nullptr, bool flu
 // them, then WM_KEYUP, with their scan codes), all posted to the main window in order through the
 // program's message loop, then one Flush.
 bool Keys(const Session& session, const std::vector<int>& virtualKeys, int repeats = 0);
+// The same through the system's input queue (SendInput), to the program's window in front (its
+// main window brought there first if none is); input comes after posted messages: no Flush.
+bool InputKeys(const Session& session, const std::vector<int>& virtualKeys, int repeats = 0);
 
 // --- Dialogs: visible #32770 windows owned by the main window, told apart by a control only
 // their template has (IDC_SCORE_LIST, IDC_ABOUT_NAME, IDC_CONGRATULATION_TEXT, IDC_NAME_EDIT,
@@ -147,8 +150,8 @@ std::string StatusText(const Session& session, int part);
 std::string MenuText(const Session& session, int item, bool byPosition = false);
 int MenuState(const Session& session, int commandId);
 // Every cell of the client area on the screen against the program's own tile for its value.
-// With the cursor (shown), its cell under its frame: a cyan band inside the tile's edge (one pixel
-// on 15-pixel tiles, two on 18 and 21), then a black ring.
+// With the cursor (shown), its cell keeps the tile's edge and symbol, and changes every other pixel
+// to a colour that no symbol pixel beside it has.
 enum View { kCoveredView, kPlayView, kSolutionView };
 ::testing::AssertionResult GridShows(const Session& session, View view, bool withCursor = false);
 // Outer size and place: grid side x tile size plus the frame, centred on the screen.
@@ -191,6 +194,10 @@ void PredictUncover(Grid& board, int side, int column, int row);
 bool SaveWindowPicture(HWND window, const char* path);
 // A rectangle of the screen as it shows now, top-down, as 0x00RRGGBB; empty if unreadable.
 std::vector<DWORD> ScreenPixels(int x, int y, int width, int height);
+
+// --- A compatibility mode ("Windows XP SP3") as its shims make one: GetVersion then answers 5.1
+// in the program. (Wine 8 ignores __COMPAT_LAYER, which asks Windows for the mode.)
+bool LieAboutVersion(const Session& session);
 
 // --- Screen readers inside the program: the probe's walk of every cell's name and value through
 // the grid's accessible object, on the program's thread (probe.h); false if it could not run.

@@ -69,6 +69,30 @@ bool Keys(const Session& session, const std::vector<int>& virtualKeys, int repea
   return Flush(session);
 }
 
+bool InputKeys(const Session& session, const std::vector<int>& virtualKeys, int repeats) {
+  DWORD front = 0;
+  GetWindowThreadProcessId(GetForegroundWindow(), &front);
+  if (!Usable(session) || (front != session.process.dwProcessId && !WaitUntil([&] {
+                             return SetForegroundWindow(session.window) &&
+                                    GetForegroundWindow() == session.window;
+                           })))
+    return false;
+  std::vector<INPUT> events;
+  for (int virtualKey : virtualKeys) {
+    INPUT event = {};
+    event.type = INPUT_KEYBOARD;
+    event.ki.wVk = static_cast<WORD>(virtualKey);
+    event.ki.wScan =
+        static_cast<WORD>(MapVirtualKeyA(static_cast<UINT>(virtualKey), MAPVK_VK_TO_VSC));
+    events.insert(events.end(), static_cast<size_t>(repeats) + 1, event);
+    event.ki.dwFlags = KEYEVENTF_KEYUP;
+    events.push_back(event);
+  }
+  const UINT count =
+      static_cast<UINT>(static_cast<int>(events.size()));  // size_t is UINT in 32 bits
+  return SendInput(count, events.data(), sizeof(INPUT)) == count;
+}
+
 bool SetText(HWND dialog, int controlId, const char* text) {
   HWND control = GetDlgItem(dialog, controlId);
   return control != nullptr && Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));

@@ -87,6 +87,12 @@ uintptr_t ProbeExport(const Session& session, const char* name) {
 
 }  // namespace internal
 
+bool LieAboutVersion(const Session& session) {
+  const uintptr_t lie = internal::ProbeExport(session, kProbeVersionLieExport);
+  DWORD done = 0;
+  return lie != 0 && internal::RunRemote(session, lie, nullptr, &done) && done;
+}
+
 bool WalkCells(const Session& session, WalkReport* report) {
   // The watch that Flush puts in place answers the walk, posted behind the messages before it.
   if (!Flush(session) ||

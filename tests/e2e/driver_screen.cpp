@@ -82,21 +82,32 @@ int TileFor(int value, View view) {
   std::vector<DWORD> screen = Pixels(screenDc, origin.x, origin.y, width, s.game.rows * size);
   ReleaseDC(nullptr, screenDc);
   if (screen.empty()) return ::testing::AssertionFailure() << "no capture";
+  const DWORD face =
+      tiles[TILE_EMPTY].empty() ? 0 : tiles[TILE_EMPTY][static_cast<size_t>(size + 1)];
   for (int c = 1; c <= s.game.columns; ++c) {
     for (int r = 1; r <= s.game.rows; ++r) {
       const int tile = TileFor(s.board[c][r], view);
       if (tiles[tile].empty()) return ::testing::AssertionFailure() << "no tile " << tile;
+      const auto art = [&](int x, int y) { return tiles[tile][static_cast<size_t>(y * size + x)]; };
+      const auto edge = [&](int x, int y) {
+        return std::min(std::min(x, y), std::min(size - 1 - x, size - 1 - y));
+      };
+      const auto symbol = [&](int x, int y) { return edge(x, y) >= 2 && art(x, y) != face; };
       for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
           const DWORD seen =
               screen[static_cast<size_t>(((r - 1) * size + y) * width + (c - 1) * size + x)];
-          DWORD drawn = tiles[tile][static_cast<size_t>(y * size + x)];
-          // In the cursor's cell, the frame at its distance from the edge: cyan, then black.
-          const int edge = std::min(std::min(x, y), std::min(size - 1 - x, size - 1 - y));
-          const int band = size == 15 ? 1 : 2;
-          if (c == cursor.column && r == cursor.row && edge >= 1 && edge <= band + 1)
-            drawn = edge <= band ? 0x00FFFF : 0x000000;
-          if (seen != drawn) {
+          const DWORD drawn = art(x, y);
+          // Under the cursor the edge and the tile's symbol (what it draws other than face inside
+          // the ring's place) stay; every other pixel changes, to no colour of a symbol pixel
+          // beside it.
+          bool shows = seen == drawn;
+          if (c == cursor.column && r == cursor.row && edge(x, y) >= 1 && !symbol(x, y)) {
+            shows = seen != drawn;
+            for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+              shows = shows && !(symbol(x + dx, y + dy) && art(x + dx, y + dy) == seen);
+          }
+          if (!shows) {
             return ::testing::AssertionFailure()
                    << "cell (" << c << ", " << r << ") value " << +s.board[c][r]
                    << " should show tile " << tile << ": pixel (" << x << ", " << y << ") is "

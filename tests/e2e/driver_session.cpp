@@ -36,6 +36,7 @@ bool Prepare(Session& session, const std::string& settings) {
   CreateDirectoryA(WorkRoot(), nullptr);
   CreateDirectoryA(session.folder, nullptr);
   DeleteFileA(session.settingsPath);
+  RemoveDirectoryA(session.settingsPath);  // a folder in its place, left by an earlier run
   if (!CopyFileA(ProgramPath(), program, FALSE)) {
     fprintf(stderr, "e2e: cannot copy %s to %s\n", ProgramPath(), program);
     return false;
@@ -51,9 +52,11 @@ bool Prepare(Session& session, const std::string& settings) {
     fprintf(stderr, "e2e: cannot copy %s to %s\n", helpFile, helpCopy);
     return false;
   }
-  FILE* file = settings.empty() ? nullptr : fopen(session.settingsPath, "wb");
-  if (file != nullptr) fwrite(settings.data(), 1, settings.size(), file);
-  return file == nullptr || fclose(file) == 0;
+  if (settings.empty()) return true;
+  FILE* file = fopen(session.settingsPath, "wb");
+  if (file == nullptr) return false;
+  const bool written = fwrite(settings.data(), 1, settings.size(), file) == settings.size();
+  return fclose(file) == 0 && written;
 }
 
 bool Launch(Session& session) {

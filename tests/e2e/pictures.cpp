@@ -1,5 +1,5 @@
 // pictures.cpp: the pictures of docs/ that show the program: its window during a game at each
-// tile size and its five dialogs, taken from the real program driven as the end-to-end tests
+// tile size and its six dialogs, taken from the real program driven as the end-to-end tests
 // drive it. scripts/pictures.sh runs it with the folder for the .bmp files as its argument.
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -106,12 +107,14 @@ TEST(Pictures, MainWindow) {
 }
 
 // The dialogs of one session: settings and about, then a game won by flags with its
-// congratulation and name, and the best scores that now hold it.
+// congratulation and name, and the best scores and statistics that now hold it.
 TEST(Pictures, Dialogs) {
   e2e::Session session;
-  ASSERT_TRUE(e2e::Start(
-      session,
-      e2e::SettingsText(16, 18, 5, false, 0, "2736, Alice\r\n812, Bob\r\n19440, Carol\r\n")));
+  std::string settings =
+      e2e::SettingsText(16, 18, 5, false, 0, "2736, Alice\r\n812, Bob\r\n19440, Carol\r\n");
+  for (int entry = 3; entry < kScoreEntries; ++entry) settings += "0, \r\n";
+  settings += "noguess=0\r\neasy=41 29 17 3 8\r\nmedium=11 5 3 -2 4\r\nhard=4 1 0 -1 1\r\n";
+  ASSERT_TRUE(e2e::Start(session, settings));
   const struct {
     int command, marker, closer;
     const char* name;
@@ -144,6 +147,10 @@ TEST(Pictures, Dialogs) {
   dialog = e2e::OpenDialog(session, IDM_BEST_SCORES, IDC_SCORE_LIST);
   ASSERT_EQ(4u, e2e::ListLines(dialog, IDC_SCORE_LIST).size());
   ASSERT_TRUE(Saved(dialog, "dialog-scores"));
+  ASSERT_TRUE(e2e::ClickButton(session, dialog, IDC_OK) && e2e::WaitForGone(dialog));
+  dialog = e2e::OpenDialog(session, IDM_STATISTICS, IDC_STATS_RESET);
+  ASSERT_EQ("1 won", e2e::Text(dialog, IDC_STATS_ROW + IDC_STATS_ROW_STEP + 4));
+  ASSERT_TRUE(Saved(dialog, "dialog-statistics"));
   ASSERT_TRUE(e2e::ClickButton(session, dialog, IDC_OK) && e2e::WaitForGone(dialog));
   ASSERT_TRUE(e2e::Close(session));
 }

@@ -3,6 +3,8 @@
 // the driver's flush markers, and it walks the grid's cells as an in-process screen reader.
 #include "tests/e2e/probe.h"
 
+#include <cstring>
+
 // Exported only from the probe library; the driver links the menu code for direct reading.
 #ifdef TORVANE_E2E_PROBE_LIBRARY
 #define PROBE_EXPORT __declspec(dllexport)
@@ -133,6 +135,19 @@ LRESULT CALLBACK WatchProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 }  // namespace
+
+extern "C" PROBE_EXPORT DWORD WINAPI ProbeVersionLie(void*) {
+  // mov eax, 0x0A280105 (build 2600, then minor 1, major 5); ret
+  static const BYTE kAnswer[] = {0xB8, 0x05, 0x01, 0x28, 0x0A, 0xC3};
+  BYTE* code = reinterpret_cast<BYTE*>(
+      reinterpret_cast<uintptr_t>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetVersion")));
+  DWORD protection = 0;
+  if (code == nullptr || !VirtualProtect(code, sizeof kAnswer, PAGE_EXECUTE_READWRITE, &protection))
+    return 0;
+  memcpy(code, kAnswer, sizeof kAnswer);
+  VirtualProtect(code, sizeof kAnswer, protection, &protection);
+  return FlushInstructionCache(GetCurrentProcess(), code, sizeof kAnswer) ? 1 : 0;
+}
 
 extern "C" PROBE_EXPORT DWORD WINAPI ProbeWatch(void* parameter) {
   HWND window = static_cast<HWND>(parameter);

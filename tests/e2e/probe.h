@@ -33,6 +33,12 @@ constexpr const char* kProbeMenuExport = sizeof(void*) == 4 ? "ProbeMenu@4" : "P
 constexpr const char* kProbeWatchExport = sizeof(void*) == 4 ? "ProbeWatch@4" : "ProbeWatch";
 constexpr char kFlushSeenExport[] = "FlushSeen";
 
+// A compatibility mode's version lie: GetVersion answers Windows XP SP3 (5.1, build 2600) in the
+// program, as the mode's shims make it answer there. A thread procedure; non-zero once in place.
+extern "C" DWORD WINAPI ProbeVersionLie(void*);
+constexpr const char* kProbeVersionLieExport =
+    sizeof(void*) == 4 ? "ProbeVersionLie@4" : "ProbeVersionLie";
+
 // The walk: every cell's name and value asked of the grid's accessible object inside the
 // program, on its own thread, as a screen reader's helper loaded there asks them; timed beside
 // one full redraw of the same grid by the program (its handling of WM_MOVE). Posted to the main

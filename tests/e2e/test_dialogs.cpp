@@ -7,6 +7,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "game/statistics.h"
 #include "res/string_table.h"
 #include "tests/e2e/driver.h"
 
@@ -74,6 +75,11 @@ const struct {
      IDC_OK,
      {"About the Torvane", "A propos du Torvane"},
      {{IDC_ABOUT_NAME, {"Torvane\nVersion 1.1", "Torvane\nVersion 1.1"}}, {IDC_OK, {"OK", "OK"}}}},
+    {IDM_STATISTICS,
+     IDC_STATS_RESET,
+     IDC_OK,
+     {"Statistics", "Statistiques"},
+     {{IDC_STATS_RESET, {"&Reset", "&Remettre \xe0 z\xe9ro"}}, {IDC_OK, {"OK", "OK"}}}},
 };
 
 TEST(Texts, EveryMenuDialogSpeaksTheLanguageInForceAndSitsOverTheWindow) {
@@ -317,7 +323,8 @@ TEST(Scores, ListedBestFirstUpToTheFirstEmptyEntryAndClearedAtOnce) {
   ASSERT_TRUE(e2e::ReadSettingsFile(session, &file));
   for (int line = 6; line <= 5 + kScoreEntries; ++line)
     EXPECT_EQ("0, ", e2e::Line(file, line)) << "line " << line;
-  EXPECT_EQ("<none>", e2e::Line(file, 7 + kScoreEntries));  // after the one extra line
+  // After the option's line and the statistics' lines.
+  EXPECT_EQ("<none>", e2e::Line(file, 7 + kScoreEntries + kStatisticsCategories));
 }
 
 }  // namespace

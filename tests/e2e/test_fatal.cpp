@@ -1,6 +1,6 @@
 // test_fatal.cpp: a settings file that cannot be opened: at the start (an existing file refusing
-// writes) and at exit (a folder in its place), the fatal message box, then exit code 1; the
-// ending program's window meanwhile.
+// writes, or a folder in its place) and at exit (a folder made in its place meanwhile), the fatal
+// message box, then exit code 1; the ending program's window meanwhile.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -113,10 +113,23 @@ TEST(Fatal, ASettingsFileThatCannotBeOpenedForWritingEndsTheStartWithTheMessage)
   EXPECT_EQ(settings, file);
 }
 
-// A folder where the settings file belongs: the start takes the defaults, and the save at exit,
-// which cannot put a file there, shows the same message whichever way the program is left. The
-// ending program's window is out of sight meanwhile, and a press posted to it draws nothing (a
-// drawing through the cleared window handle would land on the screen's top left corner).
+// A folder in the settings file's place would lose the session at exit: the start ends there.
+TEST(Fatal, AFolderInTheSettingsFilesPlaceEndsTheStartWithTheMessage) {
+  e2e::Session session;
+  ASSERT_TRUE(e2e::Prepare(session, ""));
+  ASSERT_TRUE(CreateDirectoryA(session.settingsPath, nullptr)) << session.settingsPath;
+  ASSERT_TRUE(e2e::Launch(session));
+  TopLevels found = {};
+  ASSERT_NE(nullptr, WaitForFatalBox(session, &found)) << "the program ended without the box";
+  EXPECT_EQ(0, found.mainWindows);
+  AnswerFatalBox(session, found.box);
+  EXPECT_NE(0u, GetFileAttributesA(session.settingsPath) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A folder made where the settings file belongs while the program runs: the save at exit, which
+// cannot put a file there, shows the same message whichever way the program is left. The ending
+// program's window is out of sight meanwhile, and a press posted to it draws nothing (a drawing
+// through the cleared window handle would land on the screen's top left corner).
 TEST(Fatal, ASettingsFileThatCannotBeWrittenAtExitEndsTheProgramWithTheMessage) {
   const struct {
     const char* name;
@@ -127,10 +140,9 @@ TEST(Fatal, ASettingsFileThatCannotBeWrittenAtExitEndsTheProgramWithTheMessage) 
     SCOPED_TRACE(way.name);
     e2e::Session session;
     ASSERT_TRUE(e2e::Prepare(session, ""));
-    RemoveDirectoryA(session.settingsPath);  // left by an earlier run
-    ASSERT_TRUE(CreateDirectoryA(session.settingsPath, nullptr)) << session.settingsPath;
     ASSERT_TRUE(e2e::StartPrepared(session));
     EXPECT_TRUE(e2e::WindowFits(session, 10, 18));
+    ASSERT_TRUE(CreateDirectoryA(session.settingsPath, nullptr)) << session.settingsPath;
 
     ASSERT_TRUE(PostMessageA(session.window, way.message, way.wParam, 0));
     TopLevels found = {};

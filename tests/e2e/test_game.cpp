@@ -1,8 +1,11 @@
 // test_game.cpp: won games of the real program played through presses, from the deal to the
 // best scores in the settings file: flood fills, explosions and Undo, flags with a wrong one that
 // holds the win back until it is taken away, the congratulation and name dialogs in both
-// languages.
+// languages; the statistics of won, lost and left games, read in their dialog as the player and
+// a screen reader read it, kept across a restart and Reset; two copies saving one file.
 #include <gtest/gtest.h>
+
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cstring>
@@ -215,6 +218,124 @@ TEST(Game, WonThroughRealPressesThenNamesInBothLanguagesReachTheFile) {
     char line[64];
     snprintf(line, sizeof line, "%d, %s", i < 6 ? scores[i] : 0, i < 6 ? wins[i].stored : "");
     EXPECT_EQ(line, e2e::Line(file, 6 + i));
+  }
+}
+
+// Uncovers the first covered safe cell of the game on the board.
+bool UncoverOne(const e2e::Session& session) {
+  int column, row;
+  return e2e::FindCell(e2e::ReadSnapshot(session), -9, -1, &column, &row) &&
+         e2e::PressCell(session, column, row, kLeft);
+}
+
+// Wins the game on the board, enters the name (Escape leaves a blank), and waits for the end.
+void Win(const e2e::Session& session, const char* name) {
+  HWND dialog = WinByFlags(session);
+  ASSERT_NE(nullptr, dialog);
+  int32_t score;
+  dialog = Congratulate(session, dialog, false, &score);
+  ASSERT_NE(nullptr, dialog);
+  ASSERT_NO_FATAL_FAILURE(AnswerName(session, dialog, false, name, name ? kOk : kEscape));
+}
+
+// A row of the statistics dialog, its label and figures, as its static texts hold them, or as a
+// screen reader reads them from this process: the names of their accessible objects.
+std::vector<std::string> Row(HWND dialog, int row, bool accessible) {
+  std::vector<std::string> texts;
+  for (int id = IDC_STATS_ROW + IDC_STATS_ROW_STEP * row, last = id + 6; id <= last; ++id) {
+    IAccessible* object = nullptr;
+    VARIANT self = {};  // VT_I4 and CHILDID_SELF
+    self.vt = VT_I4;
+    BSTR name = nullptr;
+    char text[64] = "<unreadable>";
+    if (accessible && SUCCEEDED(AccessibleObjectFromWindow(
+                          GetDlgItem(dialog, id), static_cast<DWORD>(OBJID_CLIENT),
+                          __uuidof(IAccessible), reinterpret_cast<void**>(&object)))) {
+      if (object->get_accName(self, &name) == S_OK)
+        WideCharToMultiByte(CP_ACP, 0, name, -1, text, sizeof text, nullptr, nullptr);
+      SysFreeString(name);
+      object->Release();
+    }
+    texts.push_back(accessible ? text : e2e::Text(dialog, id));
+  }
+  return texts;
+}
+
+// A loss (See solution after an uncovering press), a game left by New game after one, a game
+// left before any (not counted) and a win, all easy: read in the dialog in English, kept across
+// a restart in French, and Reset after Cancel has kept them.
+TEST(Game, StatisticsCountedShownKeptAcrossARestartAndReset) {
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  e2e::Session sessions[2];
+  ASSERT_TRUE(e2e::Start(sessions[0]));
+  ASSERT_TRUE(UncoverOne(sessions[0]) && e2e::Command(sessions[0], IDM_SEE_SOLUTION));
+  ASSERT_TRUE(e2e::Key(sessions[0], VK_F2) && UncoverOne(sessions[0]));
+  ASSERT_TRUE(e2e::Key(sessions[0], VK_F2) && e2e::Key(sessions[0], VK_F2));
+  ASSERT_NO_FATAL_FAILURE(Win(sessions[0], nullptr));
+  const std::vector<std::string> counted[2] = {{"Easy", "3", "1", "33%", "1 won", "1", "1"},
+                                               {"Facile", "3", "1", "33 %",
+                                                "1 gagn\xe9"
+                                                "e(s)",
+                                                "1", "1"}};
+  for (int french = 0; french < 2; ++french) {
+    SCOPED_TRACE(french ? "French, after the restart" : "English");
+    e2e::Session& session = sessions[french];
+    ASSERT_TRUE(!french || e2e::StartIn(session, sessions[0].folder));
+    HWND dialog = e2e::OpenDialog(session, IDM_STATISTICS, IDC_STATS_RESET);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(counted[french], Row(dialog, 0, false));
+    EXPECT_EQ(counted[french], Row(dialog, 0, true));
+    EXPECT_EQ(nullptr, GetDlgItem(dialog, IDC_STATS_NO_GUESS)) << "no game without guessing yet";
+    if (french) break;
+    ASSERT_TRUE(e2e::PressEscape(session, dialog) && e2e::WaitForGone(dialog));
+    ASSERT_TRUE(e2e::Command(session, IDM_LANGUAGE));
+    ASSERT_TRUE(e2e::Close(session));
+    std::string file;
+    ASSERT_TRUE(e2e::ReadSettingsFile(session, &file));
+    EXPECT_EQ("facile=3 1 1 1 1", e2e::Line(file, 31));
+  }
+
+  // Reset asks first, Cancel its default answer; OK empties every row at once.
+  e2e::Session& session = sessions[1];
+  HWND dialog = e2e::FindDialog(session, IDC_STATS_RESET);
+  const std::vector<std::string> emptied = {"Facile", "0", "0", "0 %", "0", "0", "0"};
+  for (int answer : {IDCANCEL, IDOK}) {
+    ASSERT_TRUE(e2e::ClickButton(session, dialog, IDC_STATS_RESET));
+    HWND box = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil([&] { return (box = GetLastActivePopup(dialog)) != dialog; }));
+    EXPECT_EQ("Remettre toutes les statistiques \xe0 z\xe9ro ?", e2e::Text(box, 0xFFFF));
+    EXPECT_EQ(answer == IDOK ? "OK" : "Annuler", e2e::Text(box, answer));
+    EXPECT_EQ(BS_DEFPUSHBUTTON, GetWindowLongA(GetDlgItem(box, IDCANCEL), GWL_STYLE) & 0x0F);
+    ASSERT_TRUE(e2e::ClickButton(session, box, answer) && e2e::WaitForGone(box));
+    EXPECT_EQ(answer == IDOK ? emptied : counted[1], Row(dialog, 0, false));
+  }
+  ASSERT_TRUE(e2e::CloseDialog(session, dialog) && e2e::WaitForGone(dialog));
+  ASSERT_TRUE(e2e::Close(session));
+  std::string file;
+  ASSERT_TRUE(e2e::ReadSettingsFile(session, &file));
+  EXPECT_EQ("facile=0 0 0 0 0", e2e::Line(file, 31));
+  CoUninitialize();
+}
+
+// Two copies started from one folder each win a game and enter a name; whichever quits last,
+// the file keeps both names and both wins, which make a streak of two.
+TEST(Game, TwoCopiesFromOneFolderKeepBothNamesAndBothWins) {
+  for (int lastToQuit = 0; lastToQuit < 2; ++lastToQuit) {
+    SCOPED_TRACE(testing::Message() << "copy " << lastToQuit << " quits last");
+    e2e::Session copies[2];
+    ASSERT_TRUE(e2e::Start(copies[0]));
+    ASSERT_TRUE(e2e::StartIn(copies[1], copies[0].folder));
+    ASSERT_NO_FATAL_FAILURE(Win(copies[0], "First"));
+    ASSERT_NO_FATAL_FAILURE(Win(copies[1], "Second"));
+    ASSERT_TRUE(e2e::Close(copies[1 - lastToQuit]));
+    ASSERT_TRUE(e2e::Close(copies[lastToQuit]));
+    std::string file;
+    ASSERT_TRUE(e2e::ReadSettingsFile(copies[0], &file));
+    const std::string first = e2e::Line(file, 6), second = e2e::Line(file, 7);
+    EXPECT_NE(std::string::npos, (lastToQuit ? second : first).find(", First")) << file;
+    EXPECT_NE(std::string::npos, (lastToQuit ? first : second).find(", Second")) << file;
+    EXPECT_EQ("0, ", e2e::Line(file, 8));
+    EXPECT_EQ("easy=2 2 2 2 2", e2e::Line(file, 31));
   }
 }
 

@@ -1,8 +1,8 @@
 // test_help.cpp: the help beside the program, as each Windows gets it. Told it runs on Windows XP,
 // F1 and Help > Help open the platform's help viewer on the help file at its contents, from a deep
 // folder too, and the program's end closes the viewer (HELP_QUIT); told it runs on Windows 10,
-// they open the help page of the language in force through the shell, or say which page is
-// missing.
+// even in XP's compatibility mode, they open the help page of the language in force through the
+// shell, or say why not.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -137,26 +137,32 @@ struct EndViewerAtExit {
   }
 };
 
-// Moves the prepared program, help file and settings into a folder deep enough that the help
-// file's path has 128 characters or more, where the viewer's OpenFile gives up on a long path,
-// wherever the build lies; then starts it there.
-bool StartDeep(e2e::Session& session) {
+// Moves the prepared program, help file and settings into another folder, then starts it there:
+// one deep enough that the help file's path has 128 characters or more, where the viewer's
+// OpenFile gives up on a long path; or, for an ordinary path, Wine's temporary folder (the build
+// may lie deep enough itself).
+bool StartMoved(e2e::Session& session, bool deep) {
   if (!e2e::Prepare(session, e2e::SettingsText())) return false;
-  std::string deep = std::string(session.folder) + "\\Un dossier au nom long ";
-  deep.append(deep.size() < 130 ? 130 - deep.size() : 1, 'x');
-  CreateDirectoryA(deep.c_str(), nullptr);  // or left by an earlier run
+  char temporary[MAX_PATH] = {};
+  GetTempPathA(sizeof temporary, temporary);
+  std::string folder = deep ? std::string(session.folder) + "\\Un dossier au nom long "
+                            : std::string(temporary) + "torvane-help";
+  if (deep) folder.append(folder.size() < 130 ? 130 - folder.size() : 1, 'x');
+  CreateDirectoryA(folder.c_str(), nullptr);  // or left by an earlier run
   for (const char* name : {"\\torvane.exe", "\\torvane.hlp", "\\torvane.ini"}) {
-    if (!MoveFileExA((session.folder + std::string(name)).c_str(), (deep + name).c_str(),
+    if (!MoveFileExA((session.folder + std::string(name)).c_str(), (folder + name).c_str(),
                      MOVEFILE_REPLACE_EXISTING))
       return false;
   }
-  return e2e::StartIn(session, deep.c_str());
+  return (folder.size() + strlen("\\torvane.hlp") >= OFS_MAXPATHNAME) == deep &&
+         e2e::StartIn(session, folder.c_str());
 }
 
-TEST(Help, AsWindowsXpF1AndHelpOpenTheViewerAtTheContentsAndQuitClosesIt) {
+// Told it runs on Windows XP: from a deep folder F1 and Help > Help, from an ordinary one F1 alone.
+void OpenTheViewerAndQuit(bool deep) {
   const RegistryValue xp = WindowsVersion("winxp");
   e2e::Session session;
-  ASSERT_TRUE(StartDeep(session));
+  ASSERT_TRUE(StartMoved(session, deep));
   ASSERT_EQ(nullptr, LookAround(session).viewer) << "a help viewer is open already";
   EndViewerAtExit ending{session};
   const e2e::Snapshot before = e2e::ReadSnapshot(session);
@@ -180,6 +186,7 @@ TEST(Help, AsWindowsXpF1AndHelpOpenTheViewerAtTheContentsAndQuitClosesIt) {
     const e2e::Snapshot after = e2e::ReadSnapshot(session);
     EXPECT_EQ(before.state, after.state);
     EXPECT_EQ(0, memcmp(before.board, after.board, sizeof before.board));
+    if (!deep) break;
     if (byKey) {
       // The player closes the viewer, which ends; Help > Help then starts it anew.
       DWORD process = 0;
@@ -200,6 +207,14 @@ TEST(Help, AsWindowsXpF1AndHelpOpenTheViewerAtTheContentsAndQuitClosesIt) {
   std::string file;
   ASSERT_TRUE(e2e::ReadSettingsFile(session, &file));
   EXPECT_EQ(e2e::SettingsText(), file.substr(0, e2e::SettingsText().size()));
+  for (const char* name : {"\\torvane.exe", "\\torvane.hlp", "\\torvane.ini"})
+    if (!deep) DeleteFileA((session.folder + std::string(name)).c_str());
+  if (!deep) RemoveDirectoryA(session.folder);  // Wine's temporary folder: none left in the prefix
+}
+
+TEST(Help, AsWindowsXpF1AndHelpOpenTheViewerAtTheContentsAndQuitClosesIt) {
+  OpenTheViewerAndQuit(true);
+  OpenTheViewerAndQuit(false);
 }
 
 // The file's whole text, or "" when it is missing.
@@ -208,7 +223,8 @@ std::string ReadText(const std::string& path) {
   return {std::istreambuf_iterator<char>(file), {}};
 }
 
-TEST(Help, AsWindows10F1OpensThePageOfTheLanguageThroughTheShellOrNamesTheMissingPage) {
+// Windows 10 in the compatibility mode for XP too, whose GetVersion says 5.1.
+TEST(Help, AsWindows10F1OpensThePageOfTheLanguageThroughTheShellOrSaysWhyNot) {
   const RegistryValue win10 = WindowsVersion("win10");
   e2e::Session session;
   ASSERT_TRUE(e2e::Prepare(session, e2e::SettingsText()));
@@ -226,14 +242,19 @@ TEST(Help, AsWindows10F1OpensThePageOfTheLanguageThroughTheShellOrNamesTheMissin
   const RegistryValue kind(HKEY_CLASSES_ROOT, "Torvane.TestPage", nullptr, "Torvane test page");
   const RegistryValue command(HKEY_CLASSES_ROOT, "Torvane.TestPage\\shell\\open\\command", nullptr,
                               "\"" + e2e::BuildPath(E2E_RECORDER) + "\" \"" + record + "\" \"%1\"");
+  SetEnvironmentVariableA("__COMPAT_LAYER", "WinXPSp3");
   ASSERT_TRUE(e2e::StartPrepared(session));
+  SetEnvironmentVariableA("__COMPAT_LAYER", nullptr);
+  ASSERT_TRUE(e2e::LieAboutVersion(session));
 
   // English first, then French after the switch: the page of the language in force. Then the
-  // same with the pages gone: a message names the page missing, and goes when answered.
-  for (int round = 0; round < 4; ++round) {
+  // same with no program for pages, and with the pages gone: a message says why, and goes when
+  // answered.
+  for (int round = 0; round < 6; ++round) {
     const std::string page = folder + "\\" + pages[round % 2];
     SCOPED_TRACE(page);
-    ASSERT_TRUE(round < 2 || DeleteFileA(page.c_str()));
+    ASSERT_EQ(ERROR_SUCCESS, type.Set(round / 2 == 1 ? "Torvane.None" : "Torvane.TestPage"));
+    ASSERT_TRUE(round < 4 || DeleteFileA(page.c_str()));
     DeleteFileA(record.c_str());
     ASSERT_TRUE(e2e::Key(session, VK_F1, nullptr, false));
     if (round < 2) {
@@ -246,7 +267,8 @@ TEST(Help, AsWindows10F1OpensThePageOfTheLanguageThroughTheShellOrNamesTheMissin
       HWND box = e2e::WaitForDialog(session, 0);
       ASSERT_NE(nullptr, box) << "no message";
       std::string message =
-          FindStringEntry(IDS_HELP_PAGE_FAILED + (round == 2 ? ENGLISH_OFFSET : 0));
+          FindStringEntry((round < 4 ? IDS_HELP_NO_BROWSER : IDS_HELP_PAGE_MISSING) +
+                          (round % 2 == 0 ? ENGLISH_OFFSET : 0));
       EXPECT_EQ(FindStringEntry(IDS_CAPTION), e2e::Text(box));
       EXPECT_EQ(message.replace(message.find("%s"), 2, page), e2e::Text(box, 0xFFFF));
       ASSERT_TRUE(PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0));

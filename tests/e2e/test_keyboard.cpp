@@ -107,23 +107,35 @@ TEST(Keyboard, AGameWonWithKeysAlone) {
     EXPECT_EQ(nullptr, e2e::FindDialog(session, 0));
     EXPECT_EQ("Mines:-84", e2e::StatusText(session, 1));
 
+    // The winning Enter held down through the input queue presses nothing in the win's dialogs; a
+    // fresh one closes the first, and End moves the name's caret once every key before is handled.
+    int left = s.game.columns * s.game.rows - s.game.totalMines;
     for (int c = 1; c <= 10; ++c) {
       for (int r = 1; r <= 10; ++r) {
         if (s.board[c][r] == kCoveredMine) continue;
         ASSERT_EQ(GS_RUNNING, e2e::ReadSnapshot(session).state) << "won before " << c << "," << r;
-        ASSERT_TRUE(e2e::Keys(session, KeysToFlag(column, row, c, r)));
+        std::vector<int> moves = KeysToFlag(column, row, c, r);
+        if (--left == 0) moves.pop_back();
+        ASSERT_TRUE(e2e::Keys(session, moves));
+        ASSERT_TRUE(left > 0 || e2e::InputKeys(session, {VK_RETURN}, 10));
         column = c, row = r;
-        ASSERT_LT(-17, e2e::ReadSnapshot(session).board[c][r]) << c << "," << r;
+        ASSERT_TRUE(left == 0 || e2e::ReadSnapshot(session).board[c][r] > -17) << c << "," << r;
       }
     }
-    EXPECT_EQ(std::vector<int>({column, row, 1}), CursorAt(session));
     HWND dialog = e2e::WaitForDialog(session, IDC_CONGRATULATION_TEXT);
-    ASSERT_NE(nullptr, dialog);
+    ASSERT_NE(nullptr, dialog) << "no congratulation, or the held Enter closed it";
+    EXPECT_EQ(std::vector<int>({column, row, 1}), CursorAt(session));
     EXPECT_EQ(french ? "Bravo !!" : "Congratulations!!", e2e::Text(dialog));
-    ASSERT_TRUE(e2e::ClickButton(session, dialog, IDC_OK));
+    ASSERT_TRUE(e2e::InputKeys(session, {VK_RETURN, VK_END}));
     ASSERT_TRUE(e2e::WaitForGone(dialog));
     dialog = e2e::WaitForDialog(session, IDC_NAME_EDIT);
-    ASSERT_NE(nullptr, dialog);
+    ASSERT_NE(nullptr, dialog) << "no name dialog, or a held Enter pressed its OK";
+    HWND edit = GetDlgItem(dialog, IDC_NAME_EDIT);
+    EXPECT_TRUE(e2e::WaitUntil([&] {
+      return SendMessageA(edit, EM_GETSEL, 0, 0) == MAKELONG(1, 1);
+    })) << "End did not reach the name";
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(" ", e2e::Text(dialog, IDC_NAME_EDIT));
     ASSERT_TRUE(e2e::ClickButton(session, dialog, IDC_OK));
     ASSERT_TRUE(e2e::WaitForGone(dialog));
     ASSERT_TRUE(e2e::Flush(session));
@@ -134,8 +146,8 @@ TEST(Keyboard, AGameWonWithKeysAlone) {
   }
 }
 
-// The frame over the cursor's cell at each tile size, gone after any mouse press; a held Enter
-// flags once where a held arrow moves on.
+// The cursor over its cell at each tile size, gone after any mouse press, a flag readable under
+// it; a held Enter flags once where a held arrow moves on.
 TEST(Keyboard, CursorFrameAtEveryTileSizeGoneAfterAMousePress) {
   for (int size : {15, 18, 21}) {
     SCOPED_TRACE(testing::Message() << size << " pixels");
@@ -153,13 +165,21 @@ TEST(Keyboard, CursorFrameAtEveryTileSizeGoneAfterAMousePress) {
     ASSERT_TRUE(e2e::PressCell(session, 3, 2, size == 15 ? e2e::kMiddle : e2e::kRight, true));
     EXPECT_EQ(0, CursorAt(session)[2]);
     EXPECT_TRUE(e2e::GridShows(session, size == 15 ? e2e::kCoveredView : e2e::kPlayView));
-    if (size != 21) continue;
-    ASSERT_TRUE(e2e::Keys(session, {VK_UP, VK_UP}));  // shown in place, then up a row
-    ASSERT_TRUE(e2e::Keys(session, {VK_RETURN, VK_RIGHT}, 3));
-    const e2e::Snapshot s = e2e::ReadSnapshot(session);
-    EXPECT_LE(s.board[4][1], -17) << "a held Enter flags once";
-    EXPECT_EQ(s.game.totalMines - 2, s.game.minesLeft);
-    EXPECT_EQ(8, CursorAt(session)[0]);
+    if (size == 21) {
+      ASSERT_TRUE(e2e::Keys(session, {VK_UP, VK_UP}));  // shown in place, then up a row
+      ASSERT_TRUE(e2e::Keys(session, {VK_RETURN, VK_RIGHT}, 3));
+      const e2e::Snapshot s = e2e::ReadSnapshot(session);
+      EXPECT_LE(s.board[4][1], -17) << "a held Enter flags once";
+      EXPECT_EQ(s.game.totalMines - 2, s.game.minesLeft);
+      EXPECT_EQ(8, CursorAt(session)[0]);
+    }
+    // A flag under the cursor keeps every pixel, its pole and base among them, in sight.
+    ASSERT_TRUE(size != 15 || e2e::PressCell(session, 3, 2, e2e::kRight, true));
+    const CursorRecord onFlag = {3, 2, 1};
+    ASSERT_TRUE(e2e::WriteSymbol(session, "_Cursor", &onFlag, sizeof onFlag));
+    RedrawWindow(session.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::GridShows(session, e2e::kPlayView, true); }))
+        << e2e::GridShows(session, e2e::kPlayView, true).message();
   }
 }
 

@@ -378,6 +378,10 @@ void RunMonkey(bool noGuess) {
       "monkey: %d steps, %d wins, %d chords that uncovered, %d no-guess deals, %d hints that "
       "found nothing, in %lu ms\n",
       steps, m.wins, m.chords, m.noGuessDeals, m.hintsWithNothing, GetTickCount() - started);
+  // About one step in a hundred: a thousand steps without one means the chord no longer acts.
+  EXPECT_TRUE(steps < 1000 || m.chords > 0) << "no chord uncovered anything; seed " << seed;
+  // Likewise a thousand steps from no-guess games without one dealt at its first press.
+  EXPECT_TRUE(!noGuess || steps < 1000 || m.noGuessDeals > 0) << "no no-guess deal; seed " << seed;
   ASSERT_TRUE(e2e::Close(m.session));
   std::string file;
   EXPECT_TRUE(e2e::ReadSettingsFile(m.session, &file));

@@ -76,9 +76,9 @@ TEST(Window, SizedCentredAndDrawnAtEveryTileSizeAndSideThenEachWayOutWritesTheFi
     EXPECT_TRUE(e2e::GridShows(session, e2e::kCoveredView));
     if (c.side == 10) PlayAndCheckViews(session);
 
-    // The file is written at the end only (its 29 lines and the extra line of the option that
-    // older releases do not read, its key in the language in force), whichever way the program
-    // is left.
+    // The file is written at the end only (its 29 lines, then the extra lines that older
+    // releases do not read: the option and the statistics, their keys in the language in force,
+    // the game lost to See solution counted once), whichever way the program is left.
     std::string file;
     ASSERT_TRUE(e2e::ReadSettingsFile(session, &file));
     EXPECT_EQ(settings, file) << "written before the end";
@@ -87,23 +87,28 @@ TEST(Window, SizedCentredAndDrawnAtEveryTileSizeAndSideThenEachWayOutWritesTheFi
     ASSERT_TRUE(e2e::ReadSettingsFile(session, &file));
     std::string expected = settings;
     for (int i = 0; i < kScoreEntries; ++i) expected += "0, \r\n";
-    EXPECT_EQ(expected + (c.french ? "sanshasard=0\r\n" : "noguess=0\r\n"), file);
+    expected += c.french ? "sanshasard=0\r\nfacile=" : "noguess=0\r\neasy=";
+    expected += c.side == 10 ? "1 0 0 -1 0\r\n" : "0 0 0 0 0\r\n";
+    EXPECT_EQ(expected, file.substr(0, expected.size()));
+    EXPECT_EQ(c.french ? "difficile.sanshasard=0 0 0 0 0" : "hard.noguess=0 0 0 0 0",
+              e2e::Line(file, 36));
+    EXPECT_EQ("<none>", e2e::Line(file, 37));
   }
 }
 
 // The title, bar titles, item texts and Undo state in one language.
 void ExpectMenus(const e2e::Session& session, bool french, bool undoGrayed) {
   const char* const bar[2][3] = {{"&Game", "&Options", "&Help"}, {"&Partie", "&Options", "&Aide"}};
-  const int commands[11] = {100, 101, 102, 103, 106, 200, 201, 202, 203, 300, 301};
-  const char* const items[2][11] = {
-      {"New Game\tF2", "See Solution", "Undo last move", "Quit", "Hint\tH", "Settings",
-       "Display scores", "Fran\347ais", "No-guess games", "About the Torvane", "Help"},
-      {"Nouvelle partie\tF2", "Voir solution", "Annuler dernier coup", "Quitter", "Indice\tH",
-       "Param\350tres", "Afficher scores", "English", "Parties sans hasard", "A propos du Torvane",
-       "Aide"}};
+  const int commands[12] = {100, 101, 102, 103, 105, 106, 200, 201, 202, 203, 300, 301};
+  const char* const items[2][12] = {
+      {"New Game\tF2", "See Solution", "Undo last move", "Quit", "Statistics...", "Hint\tH",
+       "Settings", "Display scores", "Fran\347ais", "No-guess games", "About the Torvane", "Help"},
+      {"Nouvelle partie\tF2", "Voir solution", "Annuler dernier coup", "Quitter", "Statistiques...",
+       "Indice\tH", "Param\350tres", "Afficher scores", "English", "Parties sans hasard",
+       "A propos du Torvane", "Aide"}};
   EXPECT_EQ("Torvane", e2e::Text(session.window));
   for (int i = 0; i < 3; ++i) EXPECT_EQ(bar[french][i], e2e::MenuText(session, i, true));
-  for (int i = 0; i < 11; ++i) {
+  for (int i = 0; i < 12; ++i) {
     EXPECT_EQ(items[french][i], e2e::MenuText(session, commands[i])) << commands[i];
     const bool grayed = commands[i] == IDM_UNDO && undoGrayed;
     EXPECT_EQ(grayed ? MF_GRAYED : 0, e2e::MenuState(session, commands[i])) << commands[i];

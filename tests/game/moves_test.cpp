@@ -232,7 +232,9 @@ TEST_F(MovesTest, ChordUncoversTheNeighboursOfASatisfiedNumber) {
   Expect("chord without its flag", ChordOnOne, GS_RUNNING, {{kEffect, 0}});
   Expect("chord on a covered cell", [] { MiddlePress(X(1), Y(1)); }, GS_RUNNING, {{kEffect, 0}});
   Expect("chord past the grid", [] { MiddlePress(X(11), Y(3)); }, GS_RUNNING, {{kEffect, 0}});
+  EXPECT_FALSE(ChordActs(3, 3));
   RightPress(X(2), Y(3));
+  EXPECT_TRUE(ChordActs(3, 3));
   ResetFakeWindow();
   ChordOnOne();
   // The seven covered neighbours, one of them empty: its flood opens the same area and raises
@@ -243,6 +245,7 @@ TEST_F(MovesTest, ChordUncoversTheNeighboursOfASatisfiedNumber) {
                         Board[2][4], Board[2][2], Board[2][3], Board[3][2]}));
   EXPECT_EQ(GameState, GS_RUNNING);
   Expect("chord with nothing left to uncover", ChordOnOne, GS_RUNNING, {{kEffect, 0}});
+  EXPECT_FALSE(ChordActs(3, 3));
   Expect("chord on an empty cell", [] { MiddlePress(X(5), Y(4)); }, GS_RUNNING, {{kEffect, 0}});
   RightPress(X(4), Y(1));
   RightPress(X(3), Y(1));

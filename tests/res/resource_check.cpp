@@ -117,9 +117,9 @@ std::set<int> StringBlocks() {
 // fixed here). The effects 0 and 3 have no sound: no 3030 nor 3033.
 TEST(Catalogue, HoldsExactlyTheProgramsResources) {
   std::map<std::string, size_t> expected = {
-      {"14/1", 0},       {"3/1", 744},       {"4/128", 0},        {"9/129", 0},      {"5/130", 0},
-      {"5/150", 0},      {"5/200", 0},       {"5/300", 0},        {"5/550", 0},      {"16/1", 0},
-      {"WAVE/3031", 50}, {"WAVE/3032", 406}, {"WAVE/3034", 1488}, {"WAVE/3035", 748}};
+      {"14/1", 0},  {"3/1", 744},      {"4/128", 0},       {"9/129", 0},        {"5/130", 0},
+      {"5/150", 0}, {"5/200", 0},      {"5/300", 0},       {"5/550", 0},        {"5/700", 0},
+      {"16/1", 0},  {"WAVE/3031", 50}, {"WAVE/3032", 406}, {"WAVE/3034", 1488}, {"WAVE/3035", 748}};
   for (int base : {100, 200, 300})
     for (int offset = 1; offset <= 14; ++offset)
       expected["2/" + std::to_string(base + offset)] = base == 100 ? 224 : base == 200 ? 320 : 356;
@@ -226,6 +226,10 @@ TEST(Dialogs, TemplatesAreAsDesigned) {
         {558, kButton, kRadio, 115, 101, 45, 12},
         {128, kButton, 0x50010300, 6, 123, 85, 14},
         {129, kButton, 0x50010300, 100, 123, 85, 14}}},
+      // The figures are made at run time.
+      {700,
+       {0, 0, 338, 98},
+       {{128, kButton, kDefault, 273, 78, 58, 14}, {701, kButton, 0x50010000, 7, 78, 80, 14}}},
   };
   for (const auto& dialog : dialogs) {
     EXPECT_EQ(DialogTemplate(dialog.rect, dialog.controls),
@@ -236,37 +240,15 @@ TEST(Dialogs, TemplatesAreAsDesigned) {
 
 TEST(Menu, BarHasTheThreePopupsAndTheirCommands) {
   const uint32_t kPopup = 0x10, kEnd = 0x80;
-  // Header; each item its flags, its id unless a popup, and an empty text (set at run time).
-  const Words expected = {0,      0,
-                          kPopup, 0,
-                          0,      100,
-                          0,      0,
-                          0,      0,
-                          0,      101,
-                          0,      1 /* grayed */,
-                          102,    0,
-                          0,      0,
-                          0,      0,
-                          103,    0,
-                          0,      0,
-                          0,      kEnd,
-                          106,    0,
-                          kPopup, 0,
-                          0,      200,
-                          0,      0,
-                          0,      0,
-                          0,      201,
-                          0,      0,
-                          0,      0,
-                          0,      202,
-                          0,      0,
-                          0,      0,
-                          kEnd,   203,
-                          0,      kPopup | 0x4000 /* help */ | kEnd,
-                          0,      0,
-                          300,    0,
-                          kEnd,   301,
-                          0};
+  // Header; each item its flags, its id unless a popup, and an empty text (set at run time):
+  // Game (a separator before Statistics and Hint), Options (one before No-guess games), Help.
+  const Words expected = {
+      0,   0,   kPopup, 0,   0,    100, 0,    0,    0,   0,      0,
+      101, 0,   1,      102, 0,    0,   0,    0,    0,   103,    0,
+      0,   0,   0,      0,   105,  0,   kEnd, 106,  0,   kPopup, 0,
+      0,   200, 0,      0,   0,    0,   0,    201,  0,   0,      0,
+      0,   0,   202,    0,   0,    0,   0,    kEnd, 203, 0,      kPopup | 0x4000 | kEnd,
+      0,   0,   300,    0,   kEnd, 301, 0};
   EXPECT_EQ(expected, WordsOf(Data("4/128")));
 }
 
