@@ -199,18 +199,10 @@ struct MenuTexts {
 constexpr MenuTexts kMenuTexts[] = {
     {0, IDM_NEW_GAME, IDM_QUIT, IDS_NEW_GAME},
     {0, IDM_STATISTICS, IDM_STATISTICS, IDS_STATISTICS},
+    {0, IDM_HINT, IDM_HINT, IDS_HINT},
     {1, IDM_SETTINGS, IDM_LANGUAGE, IDS_SETTINGS},
+    {1, IDM_NO_GUESS, IDM_NO_GUESS, IDS_NO_GUESS},
     {2, IDM_ABOUT, IDM_HELP, IDS_ABOUT},
-};
-// The items added at the ends of the menus since, each with a text of its own.
-struct AddedItem {
-  int position;
-  int command;
-  int text;
-};
-constexpr AddedItem kAddedItems[] = {
-    {0, IDM_HINT, IDS_HINT},
-    {1, IDM_NO_GUESS, IDS_NO_GUESS},
 };
 
 }  // namespace
@@ -309,8 +301,6 @@ void LocaliseMenu(HMENU menu) {
                   texts.firstText + (command - texts.firstCommand));
     }
   }
-  for (const AddedItem& item : kAddedItems)
-    SetMenuText(GetSubMenu(menu, item.position), static_cast<UINT>(item.command), FALSE, item.text);
   // Made a text item only now at start-up, it takes its check mark after its text.
   CheckNoGuess(menu);
   DrawMenuBar(MainWindow);
