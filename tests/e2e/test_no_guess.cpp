@@ -69,16 +69,12 @@ struct Player {
              strcmp(FindStringEntry(IDS_TILE_TEXT_BASE + tile + language), report.values[id - 1]))
         ++tile;
       flagged[column][row] = tile == TILE_FLAG;
-      if (tile <= TILE_NUMBER_8) {
-        view.cells[column][row] = static_cast<signed char>(tile);
-      } else if (tile == TILE_EMPTY) {
-        view.cells[column][row] = 0;
-      } else if (tile == TILE_COVERED || tile == TILE_FLAG) {
-        view.cells[column][row] = kSeenCovered;
-      } else {
+      if (tile > TILE_FLAG)
         return ::testing::AssertionFailure()
                << "cell " << column << ", " << row << " reads \"" << report.values[id - 1] << "\"";
-      }
+      view.cells[column][row] = static_cast<signed char>(tile <= TILE_NUMBER_8 ? tile
+                                                         : tile == TILE_EMPTY  ? 0
+                                                                               : kSeenCovered);
     }
     return ::testing::AssertionSuccess();
   }
@@ -257,15 +253,6 @@ TEST(NoGuess, OptionHintAndFiftyGamesWonByLogicInBothLanguagesThroughRestarts) {
   e2e::Session session;
   ASSERT_TRUE(e2e::Start(session, file));
   EXPECT_EQ(0, e2e::MenuState(session, IDM_NO_GUESS));
-  const e2e::Snapshot dealt = e2e::ReadSnapshot(session);
-  ASSERT_TRUE(e2e::Key(session, VK_RIGHT));  // the cursor shown at (1, 1), a corner: no mine
-  ASSERT_TRUE(e2e::Key(session, VK_SPACE));
-  const e2e::Snapshot pressed = e2e::ReadSnapshot(session);
-  EXPECT_EQ(kPlainGame, pressed.game.noGuess);
-  for (int c = 1; c <= kSide; ++c)
-    for (int r = 1; r <= kSide; ++r)
-      ASSERT_EQ(dealt.board[c][r] == kCoveredMine, pressed.board[c][r] == kCoveredMine)
-          << "the mines moved at " << c << ", " << r;
 }
 
 }  // namespace
