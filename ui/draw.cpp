@@ -45,11 +45,23 @@ int TileOfCell(int value, View view) {
   return TILE_COVERED;
 }
 
+// The mine a hint showed, PackCell, while its note stands after the undos; 0 for none.
+int HintMine;
+
 void ShowCounters() {
-  char text[kTextBufferSize + 16];
+  char text[2 * kTextBufferSize + 16];
   snprintf(text, sizeof text, "%s:%d", LoadText(IDS_MINES), Game.minesLeft);
   ShowStatusText(STATUS_MINES, text);
-  snprintf(text, sizeof text, "%s:%d", LoadText(IDS_UNDOS), Game.undosLeft);
+  // The note lasts, through any redraw, while the cursor shows on that mine, still covered, in
+  // the game under way; once it goes, it is gone.
+  const bool noted = HintMine != 0 && GameState == GS_RUNNING && Cursor.shown &&
+                     HintMine == PackCell(Cursor.column, Cursor.row) &&
+                     IsCovered(Board[Cursor.column][Cursor.row]);
+  if (!noted) HintMine = 0;
+  char note[kTextBufferSize];  // the LoadText below overwrites the note's buffer
+  snprintf(note, sizeof note, "%s", noted ? LoadText(IDS_HINT_MINE) : "");
+  snprintf(text, sizeof text, "%s:%d%s%s", LoadText(IDS_UNDOS), Game.undosLeft, noted ? "  " : "",
+           note);
   ShowStatusText(STATUS_UNDOS, text);
 }
 
@@ -321,6 +333,11 @@ void PaintBoard(HWND window) {
   HDC dc = BeginPaint(window, &paint);
   DrawGrid(dc);
   EndPaint(window, &paint);
+}
+
+void NoteHintMine() {
+  HintMine = PackCell(Cursor.column, Cursor.row);
+  ShowCounters();
 }
 
 void ShowStatusText(int part, const char* text) {

@@ -35,6 +35,16 @@ void SwitchLanguage() {
   LocaliseMenu(MainMenu);
 }
 
+void CheckNoGuess(HMENU menu) {
+  CheckMenuItem(menu, IDM_NO_GUESS,
+                static_cast<UINT>(MF_BYCOMMAND | (Settings.noGuess ? MF_CHECKED : MF_UNCHECKED)));
+}
+
+void ToggleNoGuess() {
+  SetNoGuess(!Settings.noGuess);
+  CheckNoGuess(MainMenu);
+}
+
 void Quit() {
   PostMessageA(MainWindow, WM_DESTROY, 0, 0);
 }
@@ -118,6 +128,8 @@ void RunCommand(HWND window, int command) {
     case IDM_SETTINGS: OpenDialog(window, IDD_SETTINGS, SettingsDialog); break;
     case IDM_BEST_SCORES: OpenDialog(window, IDD_BEST_SCORES, BestScoresDialog); break;
     case IDM_LANGUAGE: SwitchLanguage(); break;
+    case IDM_NO_GUESS: ToggleNoGuess(); break;
+    case IDM_HINT: Hint(); break;
     case IDM_ABOUT: OpenDialog(window, IDD_ABOUT, AboutDialog); break;
     case IDM_HELP: ShowHelp(window); break;
     default: break;  // IDM_NOTHING (F3) among them: bound, served by nobody
@@ -169,6 +181,9 @@ bool GridKeyDown(HWND window, WPARAM virtualKey, LPARAM flags) {
     case VK_NEXT: key = GK_PAGE_DOWN; break;
     case VK_SPACE: key = GK_SPACE; break;
     case VK_RETURN: key = GK_ENTER; break;
+    case 'H':
+      if ((flags & (LPARAM{1} << 30)) == 0) Hint();  // each hint costs an undo: none repeats
+      return true;
     default: return false;
   }
   const bool repeated = (flags & (LPARAM{1} << 30)) != 0;  // the key was down already
@@ -242,7 +257,9 @@ struct MenuTexts {
 constexpr MenuTexts kMenuTexts[] = {
     {0, IDM_NEW_GAME, IDM_QUIT, IDS_NEW_GAME},
     {0, IDM_STATISTICS, IDM_STATISTICS, IDS_STATISTICS},
+    {0, IDM_HINT, IDM_HINT, IDS_HINT},
     {1, IDM_SETTINGS, IDM_LANGUAGE, IDS_SETTINGS},
+    {1, IDM_NO_GUESS, IDM_NO_GUESS, IDS_NO_GUESS},
     {2, IDM_ABOUT, IDM_HELP, IDS_ABOUT},
 };
 
@@ -346,6 +363,8 @@ void LocaliseMenu(HMENU menu) {
                   texts.firstText + (command - texts.firstCommand));
     }
   }
+  // Made a text item only now at start-up, it takes its check mark after its text.
+  CheckNoGuess(menu);
   DrawMenuBar(MainWindow);
 }
 

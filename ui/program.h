@@ -63,6 +63,9 @@ void ForgetComposedGrid();  // every cell composed again at the next redraw
 void RedrawBoard(HWND window);
 void PaintBoard(HWND window);  // WM_PAINT: validates, then draws as RedrawBoard does
 void ShowStatusText(int part, const char* text);  // part: a StatusPart
+// The hint's cell, under the cursor, is a mine: "Mine" after the undos while the cursor stays on
+// it and it stays covered.
+void NoteHintMine();
 // The tile offset (1 to 14) that the grid shows at a cell now, in the view the game is in.
 int ShownTile(int column, int row);
 

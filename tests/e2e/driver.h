@@ -181,8 +181,8 @@ std::string StatusText(const Session& session, int part);
 // The right edges of the status bar's parts (SB_GETPARTS, likewise); empty if unreadable.
 std::vector<int> StatusPartEdges(const Session& session);
 // A menu bar title (byPosition, 0..2) or the text of the item with a command id; the state:
-// its MF_GRAYED / MF_DISABLED bits, -1 on failure. Under Wine a small probe DLL loaded into
-// the program reads them there, since Wine does not let another process read a menu.
+// its MF_GRAYED / MF_DISABLED / MF_CHECKED bits, -1 on failure. Under Wine a small probe DLL loaded
+// into the program reads them there, since Wine does not let another process read a menu.
 std::string MenuText(const Session& session, int item, bool byPosition = false);
 int MenuState(const Session& session, int commandId);
 // Every cell of the client area on the screen against the program's own tile for its value, at

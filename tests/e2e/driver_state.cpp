@@ -172,7 +172,7 @@ std::string MenuText(const Session& session, int item, bool byPosition) {
 int MenuState(const Session& session, int commandId) {
   MenuProbe probe;
   if (!QueryMenu(session, false, commandId, &probe)) return -1;
-  return static_cast<int>(probe.state & (MF_GRAYED | MF_DISABLED));
+  return static_cast<int>(probe.state & (MF_GRAYED | MF_DISABLED | MF_CHECKED));
 }
 
 ::testing::AssertionResult WindowFits(const Session& session, int side, int size) {

@@ -241,34 +241,15 @@ TEST(Dialogs, TemplatesAreAsDesigned) {
 
 TEST(Menu, BarHasTheThreePopupsAndTheirCommands) {
   const uint32_t kPopup = 0x10, kEnd = 0x80;
-  // Header; each item its flags, its id unless a popup, and an empty text (set at run time).
-  const Words expected = {0,      0,
-                          kPopup, 0,
-                          0,      100,
-                          0,      0,
-                          0,      0,
-                          0,      101,
-                          0,      1 /* grayed */,
-                          102,    0,
-                          0,      0,
-                          0,      0,
-                          103,    0,
-                          0,      0,
-                          0,      kEnd,
-                          105,    0,
-                          kPopup, 0,
-                          0,      200,
-                          0,      0,
-                          0,      0,
-                          0,      201,
-                          0,      0,
-                          0,      0,
-                          kEnd,   202,
-                          0,      kPopup | 0x4000 /* help */ | kEnd,
-                          0,      0,
-                          300,    0,
-                          kEnd,   301,
-                          0};
+  // Header; each item its flags, its id unless a popup, and an empty text (set at run time):
+  // Game (a separator before Statistics and Hint), Options (one before No-guess games), Help.
+  const Words expected = {
+      0,   0,   kPopup, 0,   0,    100, 0,    0,    0,   0,      0,
+      101, 0,   1,      102, 0,    0,   0,    0,    0,   103,    0,
+      0,   0,   0,      0,   105,  0,   kEnd, 106,  0,   kPopup, 0,
+      0,   200, 0,      0,   0,    0,   0,    201,  0,   0,      0,
+      0,   0,   202,    0,   0,    0,   0,    kEnd, 203, 0,      kPopup | 0x4000 | kEnd,
+      0,   0,   300,    0,   kEnd, 301, 0};
   EXPECT_EQ(expected, WordsOf(Data("4/128")));
 }
 

@@ -69,3 +69,11 @@ void CursorChanged() {
 int ScreenTileSize() {
   return FakeWindow.screenTile > 0 ? FakeWindow.screenTile : Game.size;
 }
+
+void ShowHintIsMine() {
+  Record(CALL_HINT_IS_MINE, 0);
+}
+
+void ShowGuessNeeded() {
+  Record(CALL_GUESS_NEEDED, 0);
+}
