@@ -159,52 +159,43 @@ void FlagMinesButTheLast() {
 // A flag press wins only when it leaves exactly the mines flagged: flagging every tile wins
 // nothing, a wrong flag holds the win back until it is taken away, and the score is as ever.
 TEST_F(MovesTest, AWinNeedsExactlyTheMinesFlagged) {
-  enum Flags { kEveryTile, kMinesAndASafeTile, kMinesOnly };
   const struct {
     const char* what;
-    Flags flags;
-    bool unflagSafeTile;  // a last press on the safe tile's flag
-    int32_t minesLeft;
-    bool wins;
+    bool everyTile, wrongFlag, wrongTakenAway;  // the flags placed: every tile, or a wrong one
+    int32_t minesLeft;                          // on (1, 1) before those on every mine
   } kCases[] = {
-      {"every tile flagged", kEveryTile, false, -84, false},
-      {"every mine and a safe tile", kMinesAndASafeTile, false, -1, false},
-      {"then the safe tile's flag taken away", kMinesAndASafeTile, true, 0, true},
-      {"exactly the mines", kMinesOnly, false, 0, true},
+      {"every tile flagged", true, false, false, -84},
+      {"every mine and a safe tile", false, true, false, -1},
+      {"then the safe tile's flag taken away", false, true, true, 0},
+      {"exactly the mines", false, false, false, 0},
   };
   for (const auto& test : kCases) {
     SCOPED_TRACE(test.what);
     SetUp();
     DealSeedOne();
-    if (test.flags == kMinesAndASafeTile) RightPress(X(1), Y(1));  // the wrong flag first
+    std::vector<std::pair<int, int>> presses;
+    for (int c = 1; c <= Game.columns; ++c)
+      for (int r = 1; r <= Game.rows; ++r)
+        if (test.everyTile || Board[c][r] == kCoveredMine) presses.push_back({c, r});
+    if (test.wrongFlag) presses.insert(presses.begin(), {1, 1});
+    if (test.wrongTakenAway) presses.push_back({1, 1});
     Game.elapsedSeconds = 119;
-    // Each press on a fresh log: the last one's calls are the ones compared.
-    const auto press = [](int c, int r) {
-      ResetFakeWindow();
+    for (const auto& [c, r] : presses) {
+      ASSERT_NE(GameState, GS_OVER) << "won before the last flag, at " << c << "," << r;
+      ResetFakeWindow();  // each press on a fresh log: the last one's calls are compared
       SetNameAnswer("Ada");
       RightPress(X(c), Y(r));
-    };
-    for (int c = 1; c <= Game.columns; ++c) {
-      for (int r = 1; r <= Game.rows; ++r) {
-        if (test.flags != kEveryTile && Board[c][r] != kCoveredMine) continue;
-        ASSERT_NE(GameState, GS_OVER) << "won before the last flag, at " << c << "," << r;
-        press(c, r);
-      }
     }
-    if (test.unflagSafeTile) {
-      ASSERT_EQ(GameState, GS_RUNNING);
-      press(1, 1);
-    }
+    const bool wins = test.minesLeft == 0;
     EXPECT_EQ(Game.minesLeft, test.minesLeft);
-    EXPECT_EQ(GameState, test.wins ? GS_OVER : GS_RUNNING);
+    EXPECT_EQ(GameState, wins ? GS_OVER : GS_RUNNING);
     EXPECT_EQ(
         Calls(),
-        test.wins
-            ? CallLog(
-                  {{kStop, 1}, {CALL_SHOW_CONGRATULATION, 380}, {CALL_ASK_NAME, 0}, {kRedraw, 0}})
-            : CallLog({{kRedraw, 0}}));
-    EXPECT_EQ(ScoreTable[0].score, test.wins ? 380 : 0);
-    EXPECT_STREQ(ScoreTable[0].name, test.wins ? "Ada" : "");
+        wins ? CallLog(
+                   {{kStop, 1}, {CALL_SHOW_CONGRATULATION, 380}, {CALL_ASK_NAME, 0}, {kRedraw, 0}})
+             : CallLog({{kRedraw, 0}}));
+    EXPECT_EQ(ScoreTable[0].score, wins ? 380 : 0);
+    EXPECT_STREQ(ScoreTable[0].name, wins ? "Ada" : "");
   }
 }
 
