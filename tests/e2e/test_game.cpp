@@ -244,14 +244,12 @@ std::vector<std::string> Row(HWND dialog, int row, bool accessible) {
   std::vector<std::string> texts;
   for (int id = IDC_STATS_ROW + IDC_STATS_ROW_STEP * row, last = id + 6; id <= last; ++id) {
     IAccessible* object = nullptr;
-    VARIANT self = {};  // VT_I4 and CHILDID_SELF
-    self.vt = VT_I4;
     BSTR name = nullptr;
     char text[64] = "<unreadable>";
     if (accessible && SUCCEEDED(AccessibleObjectFromWindow(
                           GetDlgItem(dialog, id), static_cast<DWORD>(OBJID_CLIENT),
                           __uuidof(IAccessible), reinterpret_cast<void**>(&object)))) {
-      if (object->get_accName(self, &name) == S_OK)
+      if (object->get_accName(Child(CHILDID_SELF), &name) == S_OK)
         WideCharToMultiByte(CP_ACP, 0, name, -1, text, sizeof text, nullptr, nullptr);
       SysFreeString(name);
       object->Release();
@@ -272,11 +270,9 @@ TEST(Game, StatisticsCountedShownKeptAcrossARestartAndReset) {
   ASSERT_TRUE(e2e::Key(sessions[0], VK_F2) && UncoverOne(sessions[0]));
   ASSERT_TRUE(e2e::Key(sessions[0], VK_F2) && e2e::Key(sessions[0], VK_F2));
   ASSERT_NO_FATAL_FAILURE(Win(sessions[0], nullptr));
-  const std::vector<std::string> counted[2] = {{"Easy", "3", "1", "33%", "1 won", "1", "1"},
-                                               {"Facile", "3", "1", "33 %",
-                                                "1 gagn\xe9"
-                                                "e(s)",
-                                                "1", "1"}};
+  const std::vector<std::string> counted[2] = {
+      {"Easy", "3", "1", "33%", "1 won", "1", "1"},
+      {"Facile", "3", "1", "33 %", "1 gagn\351e(s)", "1", "1"}};
   for (int french = 0; french < 2; ++french) {
     SCOPED_TRACE(french ? "French, after the restart" : "English");
     e2e::Session& session = sessions[french];
