@@ -136,13 +136,6 @@ bool Dismiss(Monkey& m, HWND dialog) {
   }
 }
 
-// The message of a hint that found nothing proven, in either language.
-bool IsGuessNeeded(HWND dialog) {
-  const std::string text = e2e::Text(dialog, 0xFFFF);  // a message box's text control
-  return text == FindStringEntry(IDS_GUESS_NEEDED) ||
-         text == FindStringEntry(IDS_GUESS_NEEDED + ENGLISH_OFFSET);
-}
-
 // Answers the congratulation and name dialogs of a win, and the message of a hint that found
 // nothing proven (its OK is IDOK, not the program's own), until none is left.
 AssertionResult AnswerDialogs(Monkey& m) {
@@ -157,7 +150,9 @@ AssertionResult AnswerDialogs(Monkey& m) {
         return AssertionFailure() << "cannot type a name";
     }
     HWND message = dialog == nullptr ? e2e::FindDialog(m.session, 0) : nullptr;
-    if (message != nullptr && IsGuessNeeded(message)) {
+    const std::string text = message != nullptr ? e2e::Text(message, 0xFFFF) : "";
+    if (text == FindStringEntry(IDS_GUESS_NEEDED + ENGLISH_OFFSET) ||
+        text == FindStringEntry(IDS_GUESS_NEEDED)) {
       m.hintsWithNothing++;
       if (!(m.Below(2) ? e2e::ClickButton(m.session, message, IDOK)
                        : e2e::PressEscape(m.session, message)) ||
