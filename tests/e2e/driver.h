@@ -55,23 +55,19 @@ const char* ProgramPath();  // the built torvane.exe
 
 // A registry value set for one test and put back afterwards (the keys it made stay, empty): the
 // test program shares the programs' Wine prefix.
-class RegistryValue {
- public:
+struct RegistryValue {
   RegistryValue(HKEY root, const std::string& key, const char* name, const std::string& text);
   RegistryValue(HKEY root, const std::string& key, const char* name, DWORD number);
   RegistryValue(const RegistryValue&) = delete;
   RegistryValue& operator=(const RegistryValue&) = delete;
   ~RegistryValue();
   LSTATUS Set(const std::string& text) const;  // another text, put back as the first was
-
- private:
-  void Replace(DWORD type, const void* data, DWORD size);
-  HKEY root_;
-  std::string key_;
-  const char* name_;
-  bool had_ = false;
-  DWORD type_ = REG_NONE;
-  std::vector<BYTE> old_;
+  void Replace(DWORD newType, const void* data, DWORD size);
+  HKEY root;
+  std::string key;
+  const char* name;
+  DWORD type = REG_NONE;  // of the value replaced; none there: REG_NONE
+  std::vector<BYTE> old;
 };
 // The display's scale in dots per inch (96 is 100 %) for programs started from now on: Wine reads
 // HKCU\Control Panel\Desktop LogPixels as each program starts.
