@@ -76,9 +76,8 @@ TEST(Window, SizedCentredAndDrawnAtEveryTileSizeAndSideThenEachWayOutWritesTheFi
     EXPECT_TRUE(e2e::GridShows(session, e2e::kCoveredView));
     if (c.side == 10) PlayAndCheckViews(session);
 
-    // The file is written at the end only (its 29 lines, then the extra lines that older
-    // releases do not read: the option and the statistics, their keys in the language in force,
-    // the game lost to See solution counted once), whichever way the program is left.
+    // The file is written at the end only (all 29 lines, then the extra ones that count the game
+    // lost to See solution), whichever way the program is left.
     std::string file;
     ASSERT_TRUE(e2e::ReadSettingsFile(session, &file));
     EXPECT_EQ(settings, file) << "written before the end";
