@@ -99,9 +99,8 @@ Events Take() {
 }
 
 // From another process, as a screen reader asks: the grid, cells before and after keyboard
-// moves, a flood, a flag, the clock, an explosion, the solution and a win in both languages, the
-// events of each change, the focus under a dialog, the default action against Space, and bad
-// calls.
+// moves, a flood, a flag and an explosion in both languages, the events of each change, the
+// default action against Space, and bad calls; the clock, the solution, and a win under dialogs.
 TEST(Accessible, CellsReadAsShownChangesAreToldTheFocusFollowsTheCursorBadCallsFail) {
   ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
   e2e::Session session;

@@ -1,8 +1,7 @@
 // test_game.cpp: won games of the real program played through presses, from the deal to the
-// best scores in the settings file: flood fills, explosions and Undo, flags with a wrong one that
-// holds the win back until it is taken away, the congratulation and name dialogs in both
-// languages; the statistics of won, lost and left games, read in their dialog as the player and
-// a screen reader read it, kept across a restart and Reset; two copies saving one file.
+// best scores in the settings file: flood fills, explosions and Undo, flags with a wrong one
+// taken away, the congratulation and name dialogs in both languages; the statistics as the player
+// and a screen reader read them, kept across a restart and Reset; two copies saving one file.
 #include <gtest/gtest.h>
 
 #include <oleacc.h>
@@ -22,9 +21,8 @@ using e2e::kRight;
 using e2e::BoardIs;
 
 // Wins the game on the board by flags, each posted and seen at once in memory (so a Flush that
-// came back early would show): a wrong flag on a covered safe cell first, then every mine, which
-// leaves the game running with the counter at -1, then the wrong flag taken away, which wins.
-// Returns the congratulation dialog that the last press opens.
+// came back early would show): a wrong flag on a covered safe cell first, then every mine.
+// Only then taking the wrong flag away wins: returns the congratulation dialog it opens.
 HWND WinByFlags(const e2e::Session& session) {
   const e2e::Snapshot s = e2e::ReadSnapshot(session);
   std::vector<std::pair<int, int>> cells(1);

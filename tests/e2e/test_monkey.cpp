@@ -1,6 +1,6 @@
-// test_monkey.cpp: thousands of random presses, chords, keys, hints, commands, language switches
-// and dialogs on the real program, with the rules' invariants checked from its memory after every
-// step; once with plain games and once with no-guess games.
+// test_monkey.cpp: thousands of random presses, chords, keys, commands, language switches and
+// dialogs on the real program, with the rules' invariants checked from its memory after every step.
+// Hints among them; once with plain games and once with no-guess games.
 #include <gtest/gtest.h>
 
 #include <cstdarg>

@@ -1,6 +1,6 @@
 // store_tests.cpp: the settings-and-scores file: defaults, validation, lines counted by
-// position, the score lines, the statistics lines, the exact bytes written, saves that fail
-// without loss, and a save that takes in what another copy wrote meanwhile.
+// position, the score lines, the exact bytes written, and saves that fail without loss.
+// The extra lines too, and a save that takes in what another copy wrote meanwhile.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -398,11 +398,11 @@ void SaveAsNobody(const std::string& path, rlim_t sizeLimit) {
   exit(0);
 }
 
-// Where the folder takes no new file, the file itself is written in place if it lets us (of any
-// size, a sparse 5 GiB one too), and a write that fails on the way puts back the old bytes it
-// wrote over. A save that fails is fatal and leaves the file byte for byte as it was (or absent,
-// as it was); a file that refuses reading is never emptied. The old file's last byte differs
-// from the new one's there, so that a byte not put back shows.
+// Where the folder takes no new file, the file itself is written in place if it lets us, and a
+// write that fails on the way puts its old bytes back. A save that fails is fatal and leaves the
+// file byte for byte as it was (or absent, as it was).
+// An old file of any size works (a sparse 5 GiB one too), one that refuses reading is never
+// emptied, and its last byte differs from the new one's there, so that a byte not put back shows.
 TEST_F(SettingsFile, ASaveFallsBackToWritingInPlaceAndOtherwiseKeepsTheOldFile) {
   GTEST_FLAG_SET(death_test_style, "fast");
   const std::string fatal = "Erreur \xE0 l'ouverture du fichier : " + path_ + "\n";
