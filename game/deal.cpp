@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "game/game.h"
+#include "game/solver.h"
 
 void SeedGenerator(DealGenerator& generator, uint32_t seed) {
   generator.state = seed;
@@ -22,7 +23,7 @@ static void TakeSettings() {
   Game.rows = grid;
   Game.ratio = IsValidRatio(Settings.ratio) ? Settings.ratio : kDefaultRatio;
   Game.size = IsValidSize(Settings.size) ? Settings.size : kDefaultSize;
-  Game.noGuess = Settings.noGuess != 0;
+  Game.noGuess = Settings.noGuess ? kNoGuessWaiting : kPlainGame;
 }
 
 static bool IsGridCorner(int c, int r) {
@@ -42,6 +43,7 @@ int DealBoardWithSeed(uint32_t seed) {
   Game.totalMines = cells / Game.ratio;
   Game.minesLeft = Game.totalMines;
   Game.undosLeft = UndosFor(Game.totalMines);
+  Game.seed = seed;
 
   DealGenerator generator;
   SeedGenerator(generator, seed);
@@ -77,4 +79,21 @@ void EncodeNeighbours() {
       Board[c][r] = Complement(static_cast<signed char>(mines));
     }
   }
+}
+
+void DealNoGuess(int column, int row) {
+  bool flagged[kBoardSide][kBoardSide];
+  for (int c = 0; c < kBoardSide; ++c)
+    for (int r = 0; r < kBoardSide; ++r) flagged[c][r] = IsFlagged(Board[c][r]);
+  DealNoGuessLayout(Game.seed, column, row);
+  EncodeNeighbours();
+  for (int c = 0; c < kBoardSide; ++c)
+    for (int r = 0; r < kBoardSide; ++r)
+      if (flagged[c][r]) Board[c][r] = static_cast<signed char>(Board[c][r] - kFlag);
+  Game.noGuess = kNoGuessDealt;
+}
+
+void SetNoGuess(bool on) {
+  Settings.noGuess = on ? 1 : 0;
+  if (GameState < GS_RUNNING) Game.noGuess = on ? kNoGuessWaiting : kPlainGame;
 }

@@ -81,6 +81,12 @@ enum : int32_t {
 };
 extern int32_t GameState;
 
+enum : int32_t {
+  kPlainGame = 0,       // dealt once, by the deal's seed alone
+  kNoGuessWaiting = 1,  // a no-guess game before its first uncovering press
+  kNoGuessDealt = 2,    // a no-guess game dealt again at that press
+};
+
 // The counters of the game on the board. columns, rows, ratio and size are copied from the
 // Settings by the deal, so that a running game keeps them while the Settings change under it.
 struct GameRecord {
@@ -95,8 +101,12 @@ struct GameRecord {
   int32_t lastExploded;  // PackCell(column, row)
   int32_t lastScore;
   uintptr_t clockTimer;  // what starting the clock returned, for stopping it
-  int32_t noGuess;       // Settings.noGuess as the game was dealt: the statistics count it apart
-  int32_t uncovered;     // 1 once a press uncovered a cell (a mine too): leaving counts the game
+  // How the game was dealt (Settings.noGuess at the deal, or when the option changed before
+  // its start; the statistics count no-guess games apart): a no-guess game's mines are dealt
+  // again at its first uncovering press, from the seed and that press.
+  int32_t noGuess;    // kPlainGame, kNoGuessWaiting, then kNoGuessDealt
+  int32_t uncovered;  // 1 once a press uncovered a cell (a mine too): leaving counts the game
+  uint32_t seed;      // the deal's seed
 };
 extern GameRecord Game;
 
@@ -160,9 +170,16 @@ int NextDraw(DealGenerator& generator);
 void DealBoard();
 int DealBoardWithSeed(uint32_t seed);
 void EncodeNeighbours();
+// A no-guess game's first uncovering press at (column, row): its mines dealt again so that the
+// press opens an area and logic alone finishes the game (game/solver.h); flags stay on their
+// cells and every counter as it was.
+void DealNoGuess(int column, int row);
+// The option, from its menu item: a game not started yet takes it at once (its mines are dealt
+// only at the first uncovering press anyway); one under way keeps how it was dealt.
+void SetNoGuess(bool on);
 
-// Client point (16-bit coordinates) to cell of Game.size tiles, packed column * 256 + row;
-// may lie past the grid. Column and row stop at 255 so that the packing never wraps.
+// Client point (16-bit coordinates) to cell of tiles of ScreenTileSize(), packed column * 256 +
+// row; may lie past the grid. Column and row stop at 255 so that the packing never wraps.
 int CellAtPoint(unsigned x, unsigned y);
 void FloodReveal(int column, int row);
 int AllMinesFlagged();
@@ -174,7 +191,11 @@ void RightPress(unsigned x, unsigned y);
 void MiddlePress(unsigned x, unsigned y);
 void Undo();         // command 102
 void SeeSolution();  // command 101
-void ClockTick();    // one second of the clock
+// Command 106 and the H key, while the game runs: the keyboard's cursor shown on a covered cell
+// the solver proves safe, else on a proven mine (with the status text), for one undo; with
+// nothing proven, the player is told a guess is needed and keeps the undo.
+void Hint();
+void ClockTick();  // one second of the clock
 
 // The presses on a cell, which the mouse and the keyboard share. A cell outside the grid (column
 // or row below 1 or past it) is a rejected press, as a point past the grid is.

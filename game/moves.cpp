@@ -1,20 +1,22 @@
 // moves.cpp: the rules of play: presses, chord, keys, flood, explosion and Undo, win, the clock.
 #include "game/game.h"
 #include "game/seam.h"
+#include "game/solver.h"
 #include "game/statistics.h"
 
 // Column and row fit eight bits each in the packed result; a point far past the grid (a posted
 // message, a captured mouse left of the window) saturates at 255 rather than wrapping into
 // the grid.
-static unsigned PackedCoordinate(unsigned pixels) {
-  const unsigned cell = pixels / static_cast<unsigned>(Game.size) + 1;
+static unsigned PackedCoordinate(unsigned pixels, unsigned tile) {
+  const unsigned cell = pixels / tile + 1;
   return cell > 255 ? 255 : cell;
 }
 
 int CellAtPoint(unsigned x, unsigned y) {
-  if (Game.size <= 0) return PackCell(255, 255);  // nothing dealt yet: past any grid
-  return PackCell(static_cast<int>(PackedCoordinate(x & 0xFFFF)),
-                  static_cast<int>(PackedCoordinate(y & 0xFFFF)));
+  const int tile = ScreenTileSize();
+  if (Game.size <= 0 || tile <= 0) return PackCell(255, 255);  // nothing dealt yet: past any grid
+  return PackCell(static_cast<int>(PackedCoordinate(x & 0xFFFF, static_cast<unsigned>(tile))),
+                  static_cast<int>(PackedCoordinate(y & 0xFFFF, static_cast<unsigned>(tile))));
 }
 
 // The eight neighbours of a cell, in the order the flood fill and the chord visit them.
@@ -90,6 +92,7 @@ void LeftPressCell(int column, int row) {
     PlayEffect(EFFECT_REJECTED);
     return;
   }
+  if (Game.noGuess == kNoGuessWaiting) DealNoGuess(column, row);
   UncoverCovered(column, row);
   RedrawGame();
 }
@@ -223,4 +226,50 @@ void ClockTick() {
   if (GameState != GS_RUNNING) return;
   ++Game.elapsedSeconds;
   ShowClock(Game.elapsedSeconds);
+}
+
+// The cell of the hint: a covered cell proven safe, else a proven mine that carries no flag, the
+// nearest to the cursor of its kind (the first in column order among equals); false if none.
+static bool FindHint(const SolverView& view, int* column, int* row, bool* mine) {
+  int best = -1;
+  for (int c = 1; c <= Game.columns; ++c) {
+    for (int r = 1; r <= Game.rows; ++r) {
+      const signed char seen = view.cells[c][r];
+      const bool safe = seen == kSeenSafe && IsCovered(Board[c][r]);
+      if (!safe && (seen != kSeenMine || !IsCovered(Board[c][r]))) continue;
+      const int dc = c > Cursor.column ? c - Cursor.column : Cursor.column - c;
+      const int dr = r > Cursor.row ? r - Cursor.row : Cursor.row - r;
+      // Safe cells before mines, then the nearest.
+      const int rank = (safe ? 0 : 1024) + (dc > dr ? dc : dr);
+      if (best >= 0 && rank >= best) continue;
+      best = rank;
+      *column = c;
+      *row = r;
+      *mine = !safe;
+    }
+  }
+  return best >= 0;
+}
+
+void Hint() {
+  if (GameState != GS_RUNNING) return;
+  if (Game.undosLeft <= 0) {
+    PlayEffect(EFFECT_REJECTED);
+    return;
+  }
+  static SolverView view;  // kept off the stack
+  SeeBoard(view);
+  SolveView(view);
+  int column, row;
+  bool mine;
+  if (!FindHint(view, &column, &row, &mine)) {
+    ShowGuessNeeded();
+    return;
+  }
+  --Game.undosLeft;
+  Cursor.column = column;
+  Cursor.row = row;
+  Cursor.shown = 1;
+  CursorChanged();
+  if (mine) ShowHintIsMine();
 }

@@ -22,3 +22,8 @@ void EnableUndo(bool enabled);  // the Undo menu item
 void ShowCongratulation();      // modal congratulation dialog; computes the score as it opens
 void AskName(char* buffer);     // modal name dialog into a kNameBufferSize-byte buffer
 void CursorChanged();           // the keyboard's cursor was shown, hidden or moved
+// The side of a tile as the window shows it, in pixels: the tile size, or a whole multiple of an
+// art size near it on a display scaled up. The mouse's points are in these pixels.
+int ScreenTileSize();
+void ShowHintIsMine();   // the status text: the hint's cell is a mine
+void ShowGuessNeeded();  // modal message: nothing can be proven, no undo spent

@@ -22,10 +22,12 @@
 #define IDM_QUIT 103
 #define IDM_NOTHING 104 /* F3: bound, served by nobody */
 #define IDM_STATISTICS 105
+#define IDM_HINT 106 /* last of the Game menu; also the H key */
 /* Commands: Options menu */
 #define IDM_SETTINGS 200
 #define IDM_BEST_SCORES 201
 #define IDM_LANGUAGE 202
+#define IDM_NO_GUESS 203 /* checkable, last of the Options menu */
 /* Commands: Help menu */
 #define IDM_ABOUT 300
 #define IDM_HELP 301
@@ -166,6 +168,11 @@
 #define IDS_HELP_NO_BROWSER 591
 /* Strings: the keys of the settings file's extra lines, after its 29 lines */
 #define IDS_KEY_NO_GUESS 600
+/* Strings: the no-guess games and the hint */
+#define IDS_HINT 601
+#define IDS_NO_GUESS 602
+#define IDS_HINT_MINE 603    /* the status text beside the undos when the hint's cell is a mine */
+#define IDS_GUESS_NEEDED 604 /* the message when nothing can be proven */
 /* Strings: the statistics: the menu item, the dialog, and the keys of their extra lines, one a
    category (easy, medium, hard, then the same without guessing) */
 #define IDS_STATISTICS 630

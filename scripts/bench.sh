@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # bench.sh: measures Torvane beside its limits, all in one run; not part of the tests.
 # Host (Release build): a deal, a flood fill and a settings-file round trip. Under Wine and
-# Xvfb: a full redraw beside one blit, the start-up beside the smallest window program with
-# where its time goes, and a screen reader's walk of every cell inside the program beside one
-# redraw there, with the build this machine's Wine runs (the PE32 one under wine32, else the
-# x86-64 one under wine64); where both run, the x86-64 build's redraw under wine64 too. Then the
-# size and imports of the shipped PE32 torvane.exe, and every goal marked met or MISSED.
-# Usage: bash scripts/bench.sh [redraw rounds] [start-up runs]. Results: docs/performance.md.
+# Xvfb: a full redraw beside one blit (at 96 DPI, then at 192), the start-up beside the smallest
+# window program with where its time goes, and a screen reader's walk of every cell inside the
+# program beside one redraw there, with the build this machine's Wine runs (the PE32 one under
+# wine32, else the x86-64 one under wine64); where both run, the x86-64 build's redraw under
+# wine64 too. Then the size and imports of the shipped PE32 torvane.exe, and every goal marked
+# met or MISSED. Usage: bash scripts/bench.sh [redraw rounds] [start-up runs].
+# Results: docs/performance.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -112,19 +113,26 @@ echo
 echo "== host benchmarks"
 build/bench-host/tools/bench/torvane_bench_host | tee -a "$report"
 
-# Wine: the shared private display, and a prefix of this build's own for the benchmarks.
-torvane_start_display "$work" || fail "Xvfb did not start"
+# Wine: the shared private display, and a prefix of this build's own for the benchmarks. Both
+# hold the grid of the redraw at 192 DPI whole (1260 x 1260 pixels): what lies past the screen
+# would not be drawn at all.
+screen=1400x1400
+torvane_start_display "$work" "$screen" || fail "Xvfb did not start"
 torvane_wine_environment
 export HOME=$work/home
 mkdir -p "$HOME"
 # A sound device that plays nothing: the start-ups with the sound on find a wave device and play
 # their sound, as on a machine with a sound card, and ALSA has no errors to print.
 printf 'pcm.!default { type null }\nctl.!default { type null }\n' >"$HOME/.asoundrc"
-torvane_boot_prefix "$build/bench-prefix" "$work/wineboot.log" || fail "Wine cannot boot a prefix"
+torvane_prepare_prefix "$build/bench-prefix" "$work/wineboot.log" "$screen" ||
+  fail "Wine cannot boot a prefix"
 
 echo
 echo "== under Wine: $TORVANE_RUNS"
 wine "$work/torvane_bench_redraw.exe" "$rounds" | tee -a "$report"
+echo
+# The same grid on a display at 200 %: the program's own scale for 192 DPI, tiles of 42 pixels.
+wine "$work/torvane_bench_redraw.exe" "$rounds" 192 | tee -a "$report"
 echo
 wine "$work/torvane_bench_startup.exe" "$(winepath -w "$exe")" \
   "$(winepath -w "$work/torvane_bench_window.exe")" "$(winepath -w "$work/torvane_bench_shell.exe")" \

@@ -65,11 +65,12 @@ torvane_poll() {
   done
 }
 
-# Starts a private Xvfb (1024 x 768, a free display number) and exports DISPLAY. Its PID goes to
-# TORVANE_XVFB_PID, for torvane_stop_display. $1 is a scratch folder. False if it did not start.
+# Starts a private Xvfb (1024 x 768 unless $2 gives another size, a free display number) and
+# exports DISPLAY. Its PID goes to TORVANE_XVFB_PID, for torvane_stop_display. $1 is a scratch
+# folder. False if it did not start.
 torvane_start_display() {
-  local scratch=$1
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" \
+  local scratch=$1 size=${2:-1024x768}
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$scratch/display" \
     >"$scratch/xvfb.log" 2>&1 &
   TORVANE_XVFB_PID=$!
   if ! torvane_poll 15 test -s "$scratch/display"; then

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # pictures.sh: makes every picture in docs/ again: the window during a game at 15, 18 and 21
-# pixels and the five dialogs (tests/e2e/pictures.cpp drives the real program), the contact
+# pixels and on a display at 192 DPI, and the five dialogs (tests/e2e/pictures.cpp drives the real program), the contact
 # sheet of the tiles (tools/assetgen), and the help as Wine's help viewer shows it, all under
 # Wine on a private virtual display. Builds the windows build this machine runs first.
 set -euo pipefail
@@ -53,7 +53,7 @@ torvane_boot_prefix "$TORVANE_BUILD/e2e-prefix" "$scratch/wineboot.log" || fail 
 mkdir -p "$scratch/shots"
 wine "$TORVANE_BUILD/tests/e2e/torvane_pictures.exe" "$(winepath -w "$scratch/shots" | tr -d '\r')" \
   --gtest_color=no || fail "the program's pictures could not be taken"
-for name in screenshot-15 screenshot-18 screenshot-21 dialog-settings dialog-about \
+for name in screenshot-15 screenshot-18 screenshot-21 screenshot-192 dialog-settings dialog-about \
   dialog-congratulation dialog-name dialog-scores dialog-statistics; do
   keep "$scratch/shots/$name.bmp" "$name.png"
 done

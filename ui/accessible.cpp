@@ -148,7 +148,7 @@ LONG State(LONG child) {
 
 // The child's rectangle in client coordinates; the grid's is its cells', without the status bar.
 RECT ClientArea(LONG child) {
-  const int size = Game.size;
+  const int size = Scale.tile;  // as the screen shows it
   RECT area = {0, 0, Columns() * size, Rows() * size};
   if (child == CHILDID_SELF) return area;
   area.left = (ColumnOf(child) - 1) * size;
@@ -165,7 +165,7 @@ HRESULT HitTest(LONG x, LONG y, VARIANT* out) {
   // Before the first deal the tiles have no size, and no point lies in the grid.
   if (Game.size <= 0 || !ScreenToClient(MainWindow, &point) || !PtInRect(&grid, point))
     return S_FALSE;
-  SetChild(out, ChildIdOf(point.x / Game.size + 1, point.y / Game.size + 1));
+  SetChild(out, ChildIdOf(point.x / Scale.tile + 1, point.y / Scale.tile + 1));
   return S_OK;
 }
 

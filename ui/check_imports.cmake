@@ -1,5 +1,6 @@
 # check_imports.cmake: fails when torvane.exe imports any DLL but the Windows system ones, so that
-# the program runs from a bare folder. Run as: cmake -DEXE=... -DOBJDUMP=... -P check_imports.cmake
+# the program runs from a bare folder, or a function that Windows XP lacks, so that it loads there.
+# Run as: cmake -DEXE=... -DOBJDUMP=... -P check_imports.cmake
 cmake_minimum_required(VERSION 3.25)
 # The one list of allowed DLLs, shared with scripts/bench.sh.
 file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/system_dlls.txt allowed REGEX "^[^#]")
@@ -24,6 +25,16 @@ foreach(line IN LISTS lines)
     list(APPEND bad ${dll})
   endif()
 endforeach()
+# The display-scale functions of later Windows: the program looks them up at run time
+# (GetProcAddress), since XP's loader refuses an exe that imports a function its DLLs lack.
+foreach(name GetDpiForWindow AdjustWindowRectExForDpi GetSystemMetricsForDpi
+        SystemParametersInfoForDpi SetProcessDpiAwarenessContext SetThreadDpiAwarenessContext
+        SetProcessDPIAware EnableNonClientDpiScaling)
+  if(dump MATCHES "[ \t]${name}[\r\n]")
+    list(APPEND bad ${name})
+  endif()
+endforeach()
 if(bad)
-  message(FATAL_ERROR "torvane.exe imports DLLs that Windows does not ship: ${bad}")
+  message(FATAL_ERROR "torvane.exe imports DLLs that Windows does not ship, or functions that "
+                      "Windows XP lacks: ${bad}")
 endif()

@@ -45,11 +45,23 @@ int TileOfCell(int value, View view) {
   return TILE_COVERED;
 }
 
+// The mine a hint showed, PackCell, while its note stands after the undos; 0 for none.
+int HintMine;
+
 void ShowCounters() {
-  char text[kTextBufferSize + 16];
+  char text[2 * kTextBufferSize + 16];
   snprintf(text, sizeof text, "%s:%d", LoadText(IDS_MINES), Game.minesLeft);
   ShowStatusText(STATUS_MINES, text);
-  snprintf(text, sizeof text, "%s:%d", LoadText(IDS_UNDOS), Game.undosLeft);
+  // The note lasts, through any redraw, while the cursor shows on that mine, still covered, in
+  // the game under way; once it goes, it is gone.
+  const bool noted = HintMine != 0 && GameState == GS_RUNNING && Cursor.shown &&
+                     HintMine == PackCell(Cursor.column, Cursor.row) &&
+                     IsCovered(Board[Cursor.column][Cursor.row]);
+  if (!noted) HintMine = 0;
+  char note[kTextBufferSize];  // the LoadText below overwrites the note's buffer
+  snprintf(note, sizeof note, "%s", noted ? LoadText(IDS_HINT_MINE) : "");
+  snprintf(text, sizeof text, "%s:%d%s%s", LoadText(IDS_UNDOS), Game.undosLeft, noted ? "  " : "",
+           note);
   ShowStatusText(STATUS_UNDOS, text);
 }
 
@@ -57,42 +69,51 @@ void ShowCounters() {
 // the face inside it in cyan, no tile's colour. The edge stays, so that the tile still shows
 // raised when covered and sunken when not. Every symbol (digit, flag, mine, cross) lies further
 // in than the ring and keeps all its pixels; where one reaches the ring, the ring gives way to
-// cyan there, so that no symbol runs into it.
+// cyan there, so that no symbol runs into it. Worked out on the art's pixels, then enlarged as the
+// tiles are: on a display scaled up the ring is a factor of pixels thick.
 constexpr DWORD kCursorRing = 0x000000;  // 0x00RRGGBB, as a true-colour bitmap holds them
 constexpr DWORD kCursorFace = 0x00FFFF;
 constexpr DWORD kTileFace = 0xC0C0C0;
 constexpr int kLargestTile = 21;
+uint32_t CursorPixels[kMaxTileSide * kMaxTileSide];  // the cursor's tile as the screen shows it
 
 // The tile's pixels from the strip, changed in a buffer of its own and copied out in one call:
 // no bitmap is made or freed per drawing. (The strip was whole when made: the selections that
 // ended its making flushed GDI's batch.)
-void DrawCursor(HDC dc, int size) {
+void DrawCursor(HDC dc) {
+  const int size = Scale.art, factor = Scale.factor, side = Scale.tile;
   DIBSECTION strip;
-  if (size > kLargestTile || GetObject(TileStrip, sizeof strip, &strip) != sizeof strip) return;
+  if (size > kLargestTile || side > kMaxTileSide ||
+      GetObject(TileStrip, sizeof strip, &strip) != sizeof strip)
+    return;
   const int stride = strip.dsBm.bmWidth;
-  const DWORD* tile = static_cast<const DWORD*>(strip.dsBm.bmBits) +
-                      TileStripLeft(ShownTile(Cursor.column, Cursor.row), size);
-  DWORD pixels[kLargestTile * kLargestTile];
+  const uint32_t* tile = static_cast<const uint32_t*>(strip.dsBm.bmBits) +
+                         TileStripLeft(ShownTile(Cursor.column, Cursor.row), side);
+  // An art pixel, where the strip holds it enlarged: the corner of its block.
+  const auto art = [&](int x, int y) { return tile[y * factor * stride + x * factor]; };
+  uint32_t pixels[kLargestTile * kLargestTile];
   for (int i = 0; i < size * size; ++i) {
     const int x = i % size, y = i / size;
     const bool inside = x > 0 && y > 0 && x < size - 1 && y < size - 1;
-    const DWORD* at = tile + y * stride + x;
-    DWORD pixel = *at;
+    uint32_t pixel = art(x, y);
     if (inside && (x == 1 || y == 1 || x == size - 2 || y == size - 2)) {
       // The ring: black where the pixel inside it, toward the centre, is plain face.
-      at += ((y == 1) - (y == size - 2)) * stride + (x == 1) - (x == size - 2);
-      pixel = *at == kTileFace ? kCursorRing : kCursorFace;
+      pixel = art(x + (x == 1) - (x == size - 2), y + (y == 1) - (y == size - 2)) == kTileFace
+                  ? kCursorRing
+                  : kCursorFace;
     } else if (inside && pixel == kTileFace) {
       pixel = kCursorFace;
     }
     pixels[i] = pixel;
   }
+  EnlargePixels(pixels, size, size, factor, CursorPixels);
   // The strip's own header, for one tile of it: 32 bits a pixel, rows from the top down.
-  strip.dsBmih.biWidth = size;
-  strip.dsBmih.biHeight = -size;
-  const UINT side = static_cast<UINT>(size);
-  SetDIBitsToDevice(dc, (Cursor.column - 1) * size, (Cursor.row - 1) * size, side, side, 0, 0, 0,
-                    side, pixels, reinterpret_cast<BITMAPINFO*>(&strip.dsBmih), DIB_RGB_COLORS);
+  strip.dsBmih.biWidth = side;
+  strip.dsBmih.biHeight = -side;
+  const UINT rows = static_cast<UINT>(side);
+  SetDIBitsToDevice(dc, (Cursor.column - 1) * side, (Cursor.row - 1) * side, rows, rows, 0, 0, 0,
+                    rows, CursorPixels, reinterpret_cast<BITMAPINFO*>(&strip.dsBmih),
+                    DIB_RGB_COLORS);
 }
 
 constexpr WORD kTrueColourBits = 32;
@@ -112,12 +133,14 @@ const BITMAPINFO* BitmapResource(int id, const void** pixels) {
   return info;
 }
 
-// The fourteen tiles of one size side by side in a new bitmap, each copied straight from its
+// The fourteen tiles of one art size side by side in a new bitmap, each copied straight from its
 // resource: no bitmap of the screen's format is made per tile, whose selection would cost a
 // round trip to the server under Wine. A DIB section, whose own selection needs no such check.
-HBITMAP ComposeTileStrip(int base, int size) {
+// On a display scaled up, each pixel of the art then becomes a factor x factor block: enlarged
+// here once, never per redraw.
+HBITMAP ComposeTileStrip(int base, int art, int factor) {
   void* pixels = NULL;
-  HBITMAP strip = CreateTrueColourBitmap(TILE_COUNT * size, size, &pixels);
+  HBITMAP strip = CreateTrueColourBitmap(TILE_COUNT * art, art, &pixels);
   StripPixels = static_cast<const uint32_t*>(pixels);
   if (strip == NULL) return NULL;
   HDC stripDc = CreateCompatibleDC(NULL);
@@ -126,13 +149,21 @@ HBITMAP ComposeTileStrip(int base, int size) {
     const void* tilePixels = NULL;
     const BITMAPINFO* info = BitmapResource(base + tile, &tilePixels);
     if (info == NULL) continue;
-    SetDIBitsToDevice(stripDc, TileStripLeft(tile, size), 0, static_cast<DWORD>(size),
-                      static_cast<DWORD>(size), 0, 0, 0, static_cast<UINT>(size), tilePixels, info,
+    SetDIBitsToDevice(stripDc, TileStripLeft(tile, art), 0, static_cast<DWORD>(art),
+                      static_cast<DWORD>(art), 0, 0, 0, static_cast<UINT>(art), tilePixels, info,
                       DIB_RGB_COLORS);
   }
   SelectObject(stripDc, original);
   DeleteDC(stripDc);
-  return strip;
+  if (factor == 1) return strip;
+  GdiFlush();  // the copies above are in the strip's pixels
+  HBITMAP enlarged = CreateTrueColourBitmap(TILE_COUNT * art * factor, art * factor, &pixels);
+  if (enlarged != NULL) {
+    EnlargePixels(StripPixels, TILE_COUNT * art, art, factor, static_cast<uint32_t*>(pixels));
+  }
+  StripPixels = static_cast<const uint32_t*>(pixels);
+  DeleteObject(strip);
+  return enlarged;
 }
 
 // The client area outside the grid and above the status bar, in the button face: the class has
@@ -243,22 +274,24 @@ HBITMAP CreateTrueColourBitmap(int width, int height, void** bits) {
 }
 
 void LoadTileBitmaps(int size) {
+  if (!IsValidSize(size)) return;
+  // The art that fills a tile at the window's DPI: at 96 DPI, that of the size itself.
+  Scale = ChooseTileScale(size, Scale.dpi);
   int base;
-  switch (size) {
+  switch (Scale.art) {
     case 15: base = TILE_BASE_15; break;
     case 18: base = TILE_BASE_18; break;
-    case 21: base = TILE_BASE_21; break;
-    default: return;
+    default: base = TILE_BASE_21; break;
   }
   // Only the current size is ever drawn: the old strip goes.
   if (TileStrip) DeleteObject(TileStrip);
-  TileStrip = ComposeTileStrip(base, size);
+  TileStrip = ComposeTileStrip(base, Scale.art, Scale.factor);
   TileBitmapsSize = size;
   ForgetComposedGrid();  // the image's cells came from the old strip
 }
 
 HDC ComposeGrid() {
-  const int side = Game.size;
+  const int side = Scale.tile;  // the tiles as the screen shows them
   // The board holds at most kMaxGrid cells a side inside its border.
   const int columns = Game.columns < kMaxGrid ? Game.columns : kMaxGrid;
   const int rows = Game.rows < kMaxGrid ? Game.rows : kMaxGrid;
@@ -277,7 +310,7 @@ HDC ComposeGrid() {
   }
   // The keyboard's cursor over the cells, whenever they are drawn.
   if (Cursor.shown && Cursor.column <= columns && Cursor.row <= rows) {
-    DrawCursor(Image.dc, side);
+    DrawCursor(Image.dc);
     Image.framedColumn = Cursor.column;
     Image.framedRow = Cursor.row;
   }
@@ -300,6 +333,11 @@ void PaintBoard(HWND window) {
   HDC dc = BeginPaint(window, &paint);
   DrawGrid(dc);
   EndPaint(window, &paint);
+}
+
+void NoteHintMine() {
+  HintMine = PackCell(Cursor.column, Cursor.row);
+  ShowCounters();
 }
 
 void ShowStatusText(int part, const char* text) {

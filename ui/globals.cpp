@@ -7,5 +7,6 @@ HWND MainWindow;
 HMENU MainMenu;
 HACCEL Accelerators;
 HWND StatusBar;
+TileScale Scale;
 char SettingsPath[kPathCapacity];
 char HelpPath[kPathCapacity];

@@ -46,6 +46,8 @@ int StartUp(HINSTANCE previous) {
   LoadSettings(SettingsPath);
   strcpy(HelpPath, SettingsPath);
   ReplaceExtension(HelpPath, sizeof HelpPath, "HLP");
+  // The tiles at the screen's DPI: the window's, where it has one of its own, comes below.
+  Scale.dpi = WindowDpi(NULL);
   LoadTileBitmaps(Settings.size);
   // The first game is dealt before the window is made, hidden, at the size and place that the
   // layout gives it: the layout then moves nothing, where a hidden window sized and moved again
@@ -54,10 +56,14 @@ int StartUp(HINSTANCE previous) {
   EncodeNeighbours();
   const SIZE size = MainWindowSize();
   const POINT place = CentredPlace(size.cx, size.cy, NULL);
-  MainWindow = CreateWindowExA(0, kMainClass, kMainClass,
-                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, place.x,
-                               place.y, size.cx, size.cy, NULL, NULL, Instance, NULL);
+  MainWindow = CreateWindowExA(0, kMainClass, kMainClass, kMainWindowStyle, place.x, place.y,
+                               size.cx, size.cy, NULL, NULL, Instance, NULL);
   if (!MainWindow) return -1;
+  // A screen scaled unlike the system (Windows 10): the tiles at the window's own DPI.
+  if (WindowDpi(MainWindow) != Scale.dpi) {
+    Scale.dpi = WindowDpi(MainWindow);
+    LoadTileBitmaps(Game.size);
+  }
   Accelerators = LoadAcceleratorsA(Instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
   SetCursor(LoadCursorA(NULL, IDC_ARROW));  // once: the class has no cursor
   MainMenu = GetMenu(MainWindow);

@@ -35,6 +35,16 @@ void SwitchLanguage() {
   LocaliseMenu(MainMenu);
 }
 
+void CheckNoGuess(HMENU menu) {
+  CheckMenuItem(menu, IDM_NO_GUESS,
+                static_cast<UINT>(MF_BYCOMMAND | (Settings.noGuess ? MF_CHECKED : MF_UNCHECKED)));
+}
+
+void ToggleNoGuess() {
+  SetNoGuess(!Settings.noGuess);
+  CheckNoGuess(MainMenu);
+}
+
 void Quit() {
   PostMessageA(MainWindow, WM_DESTROY, 0, 0);
 }
@@ -118,6 +128,8 @@ void RunCommand(HWND window, int command) {
     case IDM_SETTINGS: OpenDialog(window, IDD_SETTINGS, SettingsDialog); break;
     case IDM_BEST_SCORES: OpenDialog(window, IDD_BEST_SCORES, BestScoresDialog); break;
     case IDM_LANGUAGE: SwitchLanguage(); break;
+    case IDM_NO_GUESS: ToggleNoGuess(); break;
+    case IDM_HINT: Hint(); break;
     case IDM_ABOUT: OpenDialog(window, IDD_ABOUT, AboutDialog); break;
     case IDM_HELP: ShowHelp(window); break;
     default: break;  // IDM_NOTHING (F3) among them: bound, served by nobody
@@ -169,11 +181,70 @@ bool GridKeyDown(HWND window, WPARAM virtualKey, LPARAM flags) {
     case VK_NEXT: key = GK_PAGE_DOWN; break;
     case VK_SPACE: key = GK_SPACE; break;
     case VK_RETURN: key = GK_ENTER; break;
+    case 'H':
+      if ((flags & (LPARAM{1} << 30)) == 0) Hint();  // each hint costs an undo: none repeats
+      return true;
     default: return false;
   }
   const bool repeated = (flags & (LPARAM{1} << 30)) != 0;  // the key was down already
   if (!repeated || (key != GK_SPACE && key != GK_ENTER)) PressGridKey(key);
   return true;
+}
+
+// The least room the window keeps for the status bar: the room it kept before it followed the
+// display's scale (28 pixels under the grid, less the frame's 6), so that at 96 DPI the window
+// stays as it was where the bar is lower (Wine's is 20 pixels high there).
+constexpr int kStatusBarFloor = 22;
+
+// The status bar's height, or its least room while there is none yet (the first window is made
+// before its bar: the layout then fits the window to the bar where it is higher).
+int StatusBarRoom() {
+  RECT bar = {0, 0, 0, 0};
+  if (StatusBar) GetWindowRect(StatusBar, &bar);
+  return bar.bottom - bar.top > kStatusBarFloor ? bar.bottom - bar.top : kStatusBarFloor;
+}
+
+// The status bar's parts at their edges for the window's DPI.
+void DivideStatusBar() {
+  int rightEdges[kStatusParts];  // the message takes a writable array
+  for (int part = 0; part < kStatusParts; ++part) {
+    const int edge = kStatusPartEdges[part];
+    rightEdges[part] = edge < 0 ? edge : ScaleLength(edge, Scale.dpi);
+  }
+  SendMessageA(StatusBar, SB_SETPARTS, kStatusParts, reinterpret_cast<LPARAM>(rightEdges));
+}
+
+// Sizes the window, keeping its place, so that its client area holds exactly the grid of
+// on-screen tiles with the status bar below it, then puts the bar at the new bottom.
+void FitWindowToGrid(HWND window) {
+  const int width = Game.columns * Scale.tile;
+  const int height = Game.rows * Scale.tile + StatusBarRoom();
+  const SIZE size = MainWindowSize();
+  int outerWidth = size.cx;
+  int outerHeight = size.cy;
+  // The frame counts a menu bar of one line. One that wraps takes more: the window then grows by
+  // what its client area lacks.
+  for (int tries = 0; tries < 3; ++tries) {
+    SetWindowPos(window, HWND_TOP, 0, 0, outerWidth, outerHeight, SWP_NOMOVE);
+    RECT client;
+    GetClientRect(window, &client);
+    if (client.right == width && client.bottom == height) break;
+    outerWidth += width - client.right;
+    outerHeight += height - client.bottom;
+  }
+  if (StatusBar) SendMessageA(StatusBar, WM_SIZE, 0, 0);  // a status bar places itself
+}
+
+// A monitor of another scale: the tiles at its DPI, the window fitted to them at the place the
+// system suggests. The game, its clock and the cursor stay as they are.
+void ChangeDpi(HWND window, WPARAM dpi, const RECT* suggested) {
+  Scale.dpi = LOWORD(dpi);
+  LoadTileBitmaps(Game.size);
+  DivideStatusBar();
+  SetWindowPos(window, NULL, suggested->left, suggested->top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  FitWindowToGrid(window);
+  RedrawBoard(window);
 }
 
 // Each drop-down menu: its position on the bar, its first command and that command's text.
@@ -186,7 +257,9 @@ struct MenuTexts {
 constexpr MenuTexts kMenuTexts[] = {
     {0, IDM_NEW_GAME, IDM_QUIT, IDS_NEW_GAME},
     {0, IDM_STATISTICS, IDM_STATISTICS, IDS_STATISTICS},
+    {0, IDM_HINT, IDM_HINT, IDS_HINT},
     {1, IDM_SETTINGS, IDM_LANGUAGE, IDS_SETTINGS},
+    {1, IDM_NO_GUESS, IDM_NO_GUESS, IDS_NO_GUESS},
     {2, IDM_ABOUT, IDM_HELP, IDS_ABOUT},
 };
 
@@ -203,6 +276,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT: PaintBoard(window); return 0;
     case WM_CLOSE: Quit(); return 0;
     case WM_GETOBJECT: return AnswerGetObject(window, wParam, lParam);
+    case WM_DPICHANGED: ChangeDpi(window, wParam, reinterpret_cast<RECT*>(lParam)); return 0;
     case WM_COMMAND: RunCommand(window, LOWORD(wParam)); break;
     case WM_TIMER: ClockTick(); break;
     case WM_LBUTTONDOWN: LeftPress(LOWORD(lParam), HIWORD(lParam)); break;
@@ -218,27 +292,20 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return 0;
 }
 
-// Pixels the window adds around the grid: the side borders in width; the bottom border and the
-// status bar in height, besides the caption and the menu bar, which the system measures.
-constexpr int kFrameWidth = 6;
-constexpr int kFrameHeight = 28;
-
 SIZE MainWindowSize() {
-  const SIZE size = {Game.columns * Game.size + kFrameWidth,
-                     GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) +
-                         Game.rows * Game.size + kFrameHeight};
+  RECT outer = {0, 0, Game.columns * Scale.tile, Game.rows * Scale.tile + StatusBarRoom()};
+  FrameAround(Scale.dpi, &outer);
+  const SIZE size = {outer.right - outer.left, outer.bottom - outer.top};
   return size;
 }
 
 void LayoutWindow(HWND window) {
-  const SIZE size = MainWindowSize();
-  SetWindowPos(window, HWND_TOP, 0, 0, size.cx, size.cy, SWP_NOMOVE);
-  CentreWindow(window, NULL);
+  // The status bar first: its height decides the window's.
   if (StatusBar) DestroyWindow(StatusBar);
   StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER, "", window, IDC_STATUS_BAR);
-  int rightEdges[kStatusParts];
-  memcpy(rightEdges, kStatusPartEdges, sizeof rightEdges);  // the message takes a writable array
-  SendMessageA(StatusBar, SB_SETPARTS, kStatusParts, reinterpret_cast<LPARAM>(rightEdges));
+  DivideStatusBar();
+  FitWindowToGrid(window);
+  CentreWindow(window, NULL);
   // Hidden at start-up: LocaliseMenu has just fitted the frame to the bar, and showing the window
   // draws it; another frame change would only cost time.
   if (IsWindowVisible(window)) DrawMenuBar(window);
@@ -296,6 +363,8 @@ void LocaliseMenu(HMENU menu) {
                   texts.firstText + (command - texts.firstCommand));
     }
   }
+  // Made a text item only now at start-up, it takes its check mark after its text.
+  CheckNoGuess(menu);
   DrawMenuBar(MainWindow);
 }
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "res/tile_scale.h"
 #include "support/support.h"
 
 extern HINSTANCE Instance;
@@ -15,12 +16,26 @@ extern HWND StatusBar;  // replaced by every layout
 extern char SettingsPath[kPathCapacity];
 extern char HelpPath[kPathCapacity];
 
-// The status bar's three parts (time, mines left, undos left) by their right edges in pixels;
-// the last runs to the end of the bar.
+// The status bar's three parts (time, mines left, undos left) by their right edges in pixels at
+// 96 DPI (ScaleLength gives them at the window's); the last runs to the end of the bar.
 inline constexpr int kStatusPartEdges[] = {40, 100, -1};
 constexpr int kStatusParts = sizeof kStatusPartEdges / sizeof kStatusPartEdges[0];
 enum StatusPart { STATUS_TIME, STATUS_MINES, STATUS_UNDOS };
 
+// The display's scale: the main window's DPI and the tiles it makes of the tile size, decided by
+// ChooseTileScale (res/tile_scale.h) whenever the tiles are loaded. Everything that maps pixels
+// to cells reads Scale.tile, the side of a tile on the screen.
+extern TileScale Scale;
+// The window's DPI: GetDpiForWindow where user32 has it, else (and for a null window) the
+// screen's (scale.cpp).
+int WindowDpi(HWND window);
+// Widens a client rectangle of the main window to its outer rectangle, frame and menu bar as the
+// system draws them at this DPI (AdjustWindowRectExForDpi where user32 has it).
+void FrameAround(int dpi, RECT* rect);
+
+// The main window: a caption with the system menu and a minimise box, no sizing border, and the
+// class's menu bar.
+constexpr DWORD kMainWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void LayoutWindow(HWND window);
 SIZE MainWindowSize();  // the outer size that the layout gives the window for the dealt game
@@ -48,6 +63,9 @@ void ForgetComposedGrid();  // every cell composed again at the next redraw
 void RedrawBoard(HWND window);
 void PaintBoard(HWND window);  // WM_PAINT: validates, then draws as RedrawBoard does
 void ShowStatusText(int part, const char* text);  // part: a StatusPart
+// The hint's cell, under the cursor, is a mine: "Mine" after the undos while the cursor stays on
+// it and it stays covered.
+void NoteHintMine();
 // The tile offset (1 to 14) that the grid shows at a cell now, in the view the game is in.
 int ShownTile(int column, int row);
 

@@ -2,9 +2,11 @@
 #include "game/seam.h"
 
 #include <stdio.h>
+#include <string.h>
 
 #include "game/game.h"
 #include "res/resource_ids.h"
+#include "res/text.h"
 #include "ui/program.h"
 
 void RedrawGame() {
@@ -36,4 +38,18 @@ void EnableUndo(bool enabled) {
 // The frame is drawn with the grid, so the grid is drawn again.
 void CursorChanged() {
   RedrawBoard(MainWindow);
+}
+
+int ScreenTileSize() {
+  return Scale.tile;
+}
+
+void ShowHintIsMine() {
+  NoteHintMine();
+}
+
+void ShowGuessNeeded() {
+  char message[kTextBufferSize];
+  strcpy(message, LoadText(IDS_GUESS_NEEDED));
+  MessageBoxA(MainWindow, message, LoadText(IDS_CAPTION), MB_ICONINFORMATION | MB_OK);
 }

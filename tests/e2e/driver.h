@@ -23,6 +23,7 @@
 
 #include "game/game.h"  // Board side, GS_* values, GameRecord, SettingsRecord, ScoreEntry
 #include "res/resource_ids.h"
+#include "res/tile_scale.h"   // TileScale, the program's record of the display's scale
 #include "tests/e2e/probe.h"  // WalkReport
 
 namespace e2e {
@@ -40,6 +41,10 @@ struct Session {
   uintptr_t probeModule = 0;         // the probe loaded into the program (probe.h)
   uintptr_t flushSeen = 0;           // where the probe keeps the last flush marker handled
   WPARAM flushes = 0;                // flush markers posted so far
+  // The tiles the screen must show, for a test of another display scale: the art size, each of
+  // its pixels a factor x factor block (art 0: the game's own size, once, as at 96 DPI).
+  int art = 0;
+  int factor = 1;
   Session() = default;
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -47,6 +52,30 @@ struct Session {
 };
 
 const char* ProgramPath();  // the built torvane.exe
+
+// A registry value set for one test and put back afterwards (the keys it made stay, empty): the
+// test program shares the programs' Wine prefix.
+class RegistryValue {
+ public:
+  RegistryValue(HKEY root, const std::string& key, const char* name, const std::string& text);
+  RegistryValue(HKEY root, const std::string& key, const char* name, DWORD number);
+  RegistryValue(const RegistryValue&) = delete;
+  RegistryValue& operator=(const RegistryValue&) = delete;
+  ~RegistryValue();
+  LSTATUS Set(const std::string& text) const;  // another text, put back as the first was
+
+ private:
+  void Replace(DWORD type, const void* data, DWORD size);
+  HKEY root_;
+  std::string key_;
+  const char* name_;
+  bool had_ = false;
+  DWORD type_ = REG_NONE;
+  std::vector<BYTE> old_;
+};
+// The display's scale in dots per inch (96 is 100 %) for programs started from now on: Wine reads
+// HKCU\Control Panel\Desktop LogPixels as each program starts.
+RegistryValue DisplayDpi(DWORD dpi);
 
 // Polls until done() is true; false on timeout.
 template <typename Condition>
@@ -105,8 +134,11 @@ bool Flush(const Session& session);
 enum Button { kLeft, kRight, kMiddle };
 // A press (button down then up, with the MK_ flags a real press carries) at a client point.
 bool Press(const Session& session, int x, int y, Button button, bool post = false);
-// The same at the centre of cell (column, row), numbered from 1, for the running game's tiles.
+// The same at the centre of cell (column, row), numbered from 1, for the running game's tiles on
+// the screen (ScreenTile).
 bool PressCell(const Session& session, int column, int row, Button button, bool post = false);
+// The side of the game's tiles on the screen, as the session expects them: art x factor.
+int ScreenTile(const Session& session, const GameRecord& game);
 bool Command(const Session& session, int id, bool post = false);
 // A key (WM_KEYDOWN then WM_KEYUP) posted to a window of the program, then Flush unless told not
 // to (for a key whose handling may wait on another program); to the main window (null) it goes
@@ -146,14 +178,17 @@ std::vector<std::string> ListLines(HWND dialog, int controlId);
 // --- The main window.
 // Status-bar part 0, 1 or 2 (SB_GETTEXT through memory in the program's process).
 std::string StatusText(const Session& session, int part);
+// The right edges of the status bar's parts (SB_GETPARTS, likewise); empty if unreadable.
+std::vector<int> StatusPartEdges(const Session& session);
 // A menu bar title (byPosition, 0..2) or the text of the item with a command id; the state:
-// its MF_GRAYED / MF_DISABLED bits, -1 on failure. Under Wine a small probe DLL loaded into
-// the program reads them there, since Wine does not let another process read a menu.
+// its MF_GRAYED / MF_DISABLED / MF_CHECKED bits, -1 on failure. Under Wine a small probe DLL loaded
+// into the program reads them there, since Wine does not let another process read a menu.
 std::string MenuText(const Session& session, int item, bool byPosition = false);
 int MenuState(const Session& session, int commandId);
-// Every cell of the client area on the screen against the program's own tile for its value.
-// With the cursor (shown), its cell keeps the tile's edge and symbol, and changes every other pixel
-// to a colour that no symbol pixel beside it has.
+// Every cell of the client area on the screen against the program's own tile for its value, at
+// the session's art and factor: each screen pixel (x, y) of a cell is the art's pixel (x / factor,
+// y / factor). With the cursor (shown), its cell keeps the tile's edge and symbol, and changes
+// every other pixel to a colour that no symbol pixel beside it has (in pixels of the art).
 enum View { kCoveredView, kPlayView, kSolutionView };
 ::testing::AssertionResult GridShows(const Session& session, View view, bool withCursor = false);
 // Outer size and place: grid side x tile size plus the frame, centred on the screen.
@@ -196,6 +231,10 @@ void PredictUncover(Grid& board, int side, int column, int row);
 bool SaveWindowPicture(HWND window, const char* path);
 // A rectangle of the screen as it shows now, top-down, as 0x00RRGGBB; empty if unreadable.
 std::vector<DWORD> ScreenPixels(int x, int y, int width, int height);
+
+// WM_DPICHANGED sent to the main window from inside the program, as Windows sends it when the
+// window reaches a monitor of another scale: the new DPI and the rectangle suggested.
+bool ChangeDpi(const Session& session, int dpi, const RECT& suggested);
 
 // --- A compatibility mode ("Windows XP SP3") as its shims make one: GetVersion then answers 5.1
 // in the program. (Wine 8 ignores __COMPAT_LAYER, which asks Windows for the mode.)

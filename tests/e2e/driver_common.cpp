@@ -94,4 +94,42 @@ const char* ProgramPath() {
   return internal::WindowsPath(E2E_PROGRAM, path, sizeof path);
 }
 
+RegistryValue::RegistryValue(HKEY root, const std::string& key, const char* name,
+                             const std::string& text)
+    : root_(root), key_(key), name_(name) {
+  Replace(REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+RegistryValue::RegistryValue(HKEY root, const std::string& key, const char* name, DWORD number)
+    : root_(root), key_(key), name_(name) {
+  Replace(REG_DWORD, &number, sizeof number);
+}
+
+void RegistryValue::Replace(DWORD type, const void* data, DWORD size) {
+  BYTE old[1024];
+  DWORD oldSize = sizeof old;
+  had_ =
+      RegGetValueA(root_, key_.c_str(), name_, RRF_RT_ANY, &type_, old, &oldSize) == ERROR_SUCCESS;
+  if (had_) old_.assign(old, old + oldSize);
+  EXPECT_EQ(ERROR_SUCCESS, RegSetKeyValueA(root_, key_.c_str(), name_, type, data, size)) << key_;
+}
+
+LSTATUS RegistryValue::Set(const std::string& text) const {
+  return RegSetKeyValueA(root_, key_.c_str(), name_, REG_SZ, text.c_str(),
+                         static_cast<DWORD>(text.size() + 1));
+}
+
+RegistryValue::~RegistryValue() {
+  if (had_) {
+    RegSetKeyValueA(root_, key_.c_str(), name_, type_, old_.data(),
+                    static_cast<DWORD>(old_.size()));
+  } else {
+    RegDeleteKeyValueA(root_, key_.c_str(), name_);
+  }
+}
+
+RegistryValue DisplayDpi(DWORD dpi) {
+  return RegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", dpi);
+}
+
 }  // namespace e2e

@@ -30,11 +30,16 @@ bool Press(const Session& session, int x, int y, Button button, bool post) {
   return Send(session.window, down, flags, point) && Send(session.window, down + 1, 0, point);
 }
 
+int ScreenTile(const Session& session, const GameRecord& game) {
+  return (session.art > 0 ? session.art : game.size) * session.factor;
+}
+
 bool PressCell(const Session& session, int column, int row, Button button, bool post) {
   GameRecord game = {};
   ReadSymbol(session, "_Game", &game, sizeof game);
-  const int size = game.size > 0 ? game.size : 18;
-  return Press(session, (column - 1) * size + size / 2, (row - 1) * size + size / 2, button, post);
+  if (game.size <= 0) game.size = 18;
+  const int tile = ScreenTile(session, game);
+  return Press(session, (column - 1) * tile + tile / 2, (row - 1) * tile + tile / 2, button, post);
 }
 
 bool Command(const Session& session, int id, bool post) {

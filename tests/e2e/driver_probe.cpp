@@ -87,6 +87,21 @@ uintptr_t ProbeExport(const Session& session, const char* name) {
 
 }  // namespace internal
 
+bool ChangeDpi(const Session& session, int dpi, const RECT& suggested) {
+  const uintptr_t entry = internal::ProbeExport(session, kProbeDpiChangeExport);
+  HANDLE process = session.process.hProcess;
+  void* remote =
+      entry != 0 ? VirtualAllocEx(process, nullptr, sizeof(DpiChange), MEM_COMMIT, PAGE_READWRITE)
+                 : nullptr;
+  if (remote == nullptr) return false;
+  const DpiChange change = {session.window, static_cast<WPARAM>(dpi), suggested};
+  DWORD handled = 0;
+  const bool sent = WriteProcessMemory(process, remote, &change, sizeof change, nullptr) &&
+                    internal::RunRemote(session, entry, remote, &handled);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  return sent && handled != 0;
+}
+
 bool LieAboutVersion(const Session& session) {
   const uintptr_t lie = internal::ProbeExport(session, kProbeVersionLieExport);
   DWORD done = 0;

@@ -58,8 +58,9 @@ int TileFor(int value, View view) {
   CursorRecord cursor = {};  // without it, in no cell
   if (withCursor && (!ReadSymbol(session, "_Cursor", &cursor, sizeof cursor) || !cursor.shown))
     return ::testing::AssertionFailure() << "no cursor shown";
-  const int size = s.game.size;
-  // The fourteen tiles of the game's size, from the program's own resources.
+  // The fourteen tiles of the art the screen shows, from the program's own resources.
+  const int size = session.art > 0 ? session.art : s.game.size;
+  const int factor = session.factor, tile = size * factor;
   std::vector<DWORD> tiles[TILE_COUNT + 1];
   HMODULE exe = LoadLibraryExA(ProgramPath(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   HDC memory = CreateCompatibleDC(nullptr);
@@ -78,39 +79,44 @@ int TileFor(int value, View view) {
   POINT origin = {0, 0};
   ClientToScreen(session.window, &origin);
   HDC screenDc = GetDC(nullptr);
-  const int width = s.game.columns * size;
-  std::vector<DWORD> screen = Pixels(screenDc, origin.x, origin.y, width, s.game.rows * size);
+  const int width = s.game.columns * tile;
+  std::vector<DWORD> screen = Pixels(screenDc, origin.x, origin.y, width, s.game.rows * tile);
   ReleaseDC(nullptr, screenDc);
   if (screen.empty()) return ::testing::AssertionFailure() << "no capture";
   const DWORD face =
       tiles[TILE_EMPTY].empty() ? 0 : tiles[TILE_EMPTY][static_cast<size_t>(size + 1)];
   for (int c = 1; c <= s.game.columns; ++c) {
     for (int r = 1; r <= s.game.rows; ++r) {
-      const int tile = TileFor(s.board[c][r], view);
-      if (tiles[tile].empty()) return ::testing::AssertionFailure() << "no tile " << tile;
-      const auto art = [&](int x, int y) { return tiles[tile][static_cast<size_t>(y * size + x)]; };
+      const int shown = TileFor(s.board[c][r], view);
+      if (tiles[shown].empty()) return ::testing::AssertionFailure() << "no tile " << shown;
+      const auto art = [&](int x, int y) {
+        return tiles[shown][static_cast<size_t>(y * size + x)];
+      };
       const auto edge = [&](int x, int y) {
         return std::min(std::min(x, y), std::min(size - 1 - x, size - 1 - y));
       };
       const auto symbol = [&](int x, int y) { return edge(x, y) >= 2 && art(x, y) != face; };
-      for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
+      for (int y = 0; y < tile; ++y) {
+        for (int x = 0; x < tile; ++x) {
           const DWORD seen =
-              screen[static_cast<size_t>(((r - 1) * size + y) * width + (c - 1) * size + x)];
-          const DWORD drawn = art(x, y);
+              screen[static_cast<size_t>(((r - 1) * tile + y) * width + (c - 1) * tile + x)];
+          // The art's pixel that this screen pixel enlarges.
+          const int artX = x / factor, artY = y / factor;
+          const DWORD drawn = art(artX, artY);
           // Under the cursor the edge and the tile's symbol (what it draws other than face inside
           // the ring's place) stay; every other pixel changes, to no colour of a symbol pixel
           // beside it.
           bool shows = seen == drawn;
-          if (c == cursor.column && r == cursor.row && edge(x, y) >= 1 && !symbol(x, y)) {
+          if (c == cursor.column && r == cursor.row && edge(artX, artY) >= 1 &&
+              !symbol(artX, artY)) {
             shows = seen != drawn;
             for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
-              shows = shows && !(symbol(x + dx, y + dy) && art(x + dx, y + dy) == seen);
+              shows = shows && !(symbol(artX + dx, artY + dy) && art(artX + dx, artY + dy) == seen);
           }
           if (!shows) {
             return ::testing::AssertionFailure()
                    << "cell (" << c << ", " << r << ") value " << +s.board[c][r]
-                   << " should show tile " << tile << ": pixel (" << x << ", " << y << ") is "
+                   << " should show tile " << shown << ": pixel (" << x << ", " << y << ") is "
                    << std::hex << seen << " instead of " << drawn;
           }
         }
@@ -199,7 +205,8 @@ bool SaveWindowPicture(HWND window, const char* path) {
     return ::testing::AssertionFailure() << "no window or status bar";
   MapWindowPoints(nullptr, session.window, reinterpret_cast<POINT*>(&bar), 2);
   const int width = client.right, height = bar.top;
-  const int gridWidth = game.columns * game.size, gridHeight = game.rows * game.size;
+  const int gridWidth = game.columns * ScreenTile(session, game);
+  const int gridHeight = game.rows * ScreenTile(session, game);
   if (height <= gridHeight && width <= gridWidth)
     return ::testing::AssertionFailure() << "the grid fills the whole area above the status bar";
   POINT origin = {0, 0};

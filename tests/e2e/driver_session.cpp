@@ -20,12 +20,12 @@ Session::~Session() {
 
 std::string SettingsText(int grid, int size, int ratio, bool french, int sound,
                          const char* scores) {
-  char text[256];
+  char text[128];
   snprintf(text, sizeof text,
-           french ? "ratio=%d\r\ngrille=%d\r\nlarg=%d\r\nlang=0\r\nsons=%d\r\n%s"
-                  : "ratio=%d\r\ngrid=%d\r\nsize=%d\r\nlang=1000\r\nsound=%d\r\n%s",
-           ratio, grid, size, sound, scores);
-  return text;
+           french ? "ratio=%d\r\ngrille=%d\r\nlarg=%d\r\nlang=0\r\nsons=%d\r\n"
+                  : "ratio=%d\r\ngrid=%d\r\nsize=%d\r\nlang=1000\r\nsound=%d\r\n",
+           ratio, grid, size, sound);
+  return text + std::string(scores);  // scores of any length: a full table passes 256 bytes
 }
 
 bool Prepare(Session& session, const std::string& settings) {

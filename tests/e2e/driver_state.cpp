@@ -118,6 +118,24 @@ std::string StatusText(const Session& session, int part) {
   return text;
 }
 
+std::vector<int> StatusPartEdges(const Session& session) {
+  HWND bar = Usable(session) ? GetDlgItem(session.window, IDC_STATUS_BAR) : nullptr;
+  int edges[8] = {};
+  HANDLE process = session.process.hProcess;
+  void* remote = bar != nullptr
+                     ? VirtualAllocEx(process, nullptr, sizeof edges, MEM_COMMIT, PAGE_READWRITE)
+                     : nullptr;
+  if (remote == nullptr) return {};
+  std::vector<int> found;
+  DWORD_PTR parts = 0;
+  if (Send(bar, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(remote), &parts) && parts <= 8 &&
+      ReadProcessMemory(process, remote, edges, sizeof edges, nullptr)) {
+    found.assign(edges, edges + parts);
+  }
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  return found;
+}
+
 namespace {
 // One menu item, read directly where the system allows it, else through the probe inside the
 // program.
@@ -154,7 +172,7 @@ std::string MenuText(const Session& session, int item, bool byPosition) {
 int MenuState(const Session& session, int commandId) {
   MenuProbe probe;
   if (!QueryMenu(session, false, commandId, &probe)) return -1;
-  return static_cast<int>(probe.state & (MF_GRAYED | MF_DISABLED));
+  return static_cast<int>(probe.state & (MF_GRAYED | MF_DISABLED | MF_CHECKED));
 }
 
 ::testing::AssertionResult WindowFits(const Session& session, int side, int size) {

@@ -1,6 +1,7 @@
 // pictures.cpp: the pictures of docs/ that show the program: its window during a game at each
-// tile size and its six dialogs, taken from the real program driven as the end-to-end tests
-// drive it. scripts/pictures.sh runs it with the folder for the .bmp files as its argument.
+// tile size and on a display scaled to 200 %, and its six dialogs, taken from the real program
+// driven as the end-to-end tests drive it. scripts/pictures.sh runs it with the folder for the .bmp
+// files as its argument.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -104,6 +105,20 @@ TEST(Pictures, MainWindow) {
     EXPECT_TRUE(e2e::GridShows(session, e2e::kPlayView));
     ASSERT_TRUE(e2e::Close(session));
   }
+}
+
+// The window on a display at 200 % (192 DPI): 21-pixel tiles shown 42 pixels wide.
+TEST(Pictures, ScaledDisplay) {
+  const e2e::RegistryValue dpi = e2e::DisplayDpi(192);
+  e2e::Session session;
+  ASSERT_TRUE(e2e::Start(session, e2e::SettingsText(12, 21, 6)));
+  session.art = 21;
+  session.factor = 2;
+  ASSERT_NO_FATAL_FAILURE(PlayOpening(session, 3));
+  ASSERT_TRUE(ClockReaches(session, 2));
+  ASSERT_TRUE(Saved(session.window, "screenshot-192"));
+  EXPECT_TRUE(e2e::GridShows(session, e2e::kPlayView));
+  ASSERT_TRUE(e2e::Close(session));
 }
 
 // The dialogs of one session: settings and about, then a game won by flags with its

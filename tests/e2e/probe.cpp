@@ -1,6 +1,7 @@
 // probe.cpp: a helper the driver loads into torvane.exe: it reads the menus from inside, since
 // Wine, unlike Windows, does not let another process read them, it watches the main window for
-// the driver's flush markers, and it walks the grid's cells as an in-process screen reader.
+// the driver's flush markers, it walks the grid's cells as an in-process screen reader, and it
+// tells the window of a new display scale.
 #include "tests/e2e/probe.h"
 
 #include <cstring>
@@ -45,6 +46,13 @@ extern "C" PROBE_EXPORT DWORD WINAPI ProbeMenu(void* request) {
 #ifdef TORVANE_E2E_PROBE_LIBRARY
 
 #include <oleacc.h>
+
+extern "C" PROBE_EXPORT DWORD WINAPI ProbeDpiChange(void* parameter) {
+  DpiChange* change = static_cast<DpiChange*>(parameter);
+  const LPARAM suggested = reinterpret_cast<LPARAM>(&change->suggested);
+  return SendMessageA(change->window, WM_DPICHANGED, MAKEWPARAM(change->dpi, change->dpi),
+                      suggested) == 0;
+}
 
 // The number of the last flush marker the main window handled; read by the driver.
 extern "C" {

@@ -1,6 +1,7 @@
 // probe.h: what the driver asks of its probe inside torvane.exe: the menus, which Wine does not
 // let another process read, a watch on the main window that tells when a marker posted to it
-// has been handled, and a walk of the grid's cells as a screen reader reads them in-process.
+// has been handled, a walk of the grid's cells as a screen reader reads them in-process, and a
+// change of the display's scale as Windows tells it.
 #pragma once
 
 #include <windows.h>
@@ -28,9 +29,21 @@ extern "C" DWORD WINAPI ProbeMenu(void* request);
 constexpr char kFlushMessage[] = "Torvane end-to-end flush";
 extern "C" DWORD WINAPI ProbeWatch(void* window);
 
+// A monitor of another scale, as Windows tells the window of it: ProbeDpiChange (a thread
+// procedure, given this record in the program's memory) sends WM_DPICHANGED with the new DPI and
+// a pointer to the suggested rectangle, which only the program's own process can read.
+struct DpiChange {
+  HWND window;
+  WPARAM dpi;  // x and y alike
+  RECT suggested;
+};
+extern "C" DWORD WINAPI ProbeDpiChange(void* change);
+
 // The exports' names: a 32-bit __stdcall procedure carries the size of its arguments.
 constexpr const char* kProbeMenuExport = sizeof(void*) == 4 ? "ProbeMenu@4" : "ProbeMenu";
 constexpr const char* kProbeWatchExport = sizeof(void*) == 4 ? "ProbeWatch@4" : "ProbeWatch";
+constexpr const char* kProbeDpiChangeExport =
+    sizeof(void*) == 4 ? "ProbeDpiChange@4" : "ProbeDpiChange";
 constexpr char kFlushSeenExport[] = "FlushSeen";
 
 // A compatibility mode's version lie: GetVersion answers Windows XP SP3 (5.1, build 2600) in the

@@ -17,28 +17,7 @@
 
 namespace {
 
-// A registry value set for one test and put back afterwards (the keys it made stay, empty): the
-// test program shares the programs' Wine prefix.
-struct RegistryValue {
-  HKEY root;
-  std::string key, old;
-  const char* name;
-  bool had;
-  RegistryValue(HKEY base, const std::string& path, const char* valueName, const std::string& value)
-      : root(base), key(path), name(valueName) {
-    char buffer[1024] = {};
-    DWORD size = sizeof buffer;
-    had = RegGetValueA(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) ==
-          ERROR_SUCCESS;
-    old = buffer;
-    EXPECT_EQ(ERROR_SUCCESS, Set(value)) << path;
-  }
-  LSTATUS Set(const std::string& value) const {
-    return RegSetKeyValueA(root, key.c_str(), name, REG_SZ, value.c_str(),
-                           static_cast<DWORD>(value.size() + 1));
-  }
-  ~RegistryValue() { had ? Set(old) : RegDeleteKeyValueA(root, key.c_str(), name); }
-};
+using e2e::RegistryValue;
 
 // The Windows version that Wine reports to torvane.exe, read when the program starts.
 RegistryValue WindowsVersion(const char* version) {

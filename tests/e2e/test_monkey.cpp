@@ -1,5 +1,6 @@
-// test_monkey.cpp: thousands of random presses, chords, keys, commands, language switches and
-// dialogs on the real program, with the rules' invariants checked from its memory after every step.
+// test_monkey.cpp: thousands of random presses, chords, keys, hints, commands, language switches
+// and dialogs on the real program, with the rules' invariants checked from its memory after every
+// step; once with plain games and once with no-guess games.
 #include <gtest/gtest.h>
 
 #include <cstdarg>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "res/string_table.h"
 #include "tests/e2e/driver.h"
 
 namespace {
@@ -24,6 +26,8 @@ struct Monkey {
   int shownAfter = -1;  // what the last action leaves of the cursor: 1 shown, 0 hidden, -1 either
   bool chord = false;   // the last action was a middle press
   int chords = 0;       // middle presses that uncovered cells
+  int hintsWithNothing = 0;   // hints that found nothing proven, and said so
+  int noGuessDeals = 0;       // no-guess games dealt again at their first uncovering press
   char history[12][96] = {};  // the last actions, for the failure message
 
   int Below(int bound) {
@@ -110,6 +114,11 @@ AssertionResult Invariants(const e2e::Snapshot& s, const CursorRecord& cursor, i
   if (s.state == GS_READY && (flags || uncovered))
     return AssertionFailure() << "a game not started shows " << flags << " flags, " << uncovered
                               << " uncovered cells";
+  // A no-guess game is dealt again at its first uncovering press: until then nothing is.
+  if (g.noGuess < kPlainGame || g.noGuess > kNoGuessDealt ||
+      (g.noGuess == kNoGuessWaiting && uncovered > 0))
+    return AssertionFailure() << "no-guess " << g.noGuess << " with " << uncovered
+                              << " uncovered cells";
   if (cursor.column < 1 || cursor.column > g.columns || cursor.row < 1 || cursor.row > g.rows ||
       (cursor.shown != 0 && cursor.shown != 1))
     return AssertionFailure() << "cursor " << cursor.column << "," << cursor.row << " shown "
@@ -127,8 +136,16 @@ bool Dismiss(Monkey& m, HWND dialog) {
   }
 }
 
-// Answers the congratulation and name dialogs of a win until none is left.
-AssertionResult AnswerWinDialogs(Monkey& m) {
+// The message of a hint that found nothing proven, in either language.
+bool IsGuessNeeded(HWND dialog) {
+  const std::string text = e2e::Text(dialog, 0xFFFF);  // a message box's text control
+  return text == FindStringEntry(IDS_GUESS_NEEDED) ||
+         text == FindStringEntry(IDS_GUESS_NEEDED + ENGLISH_OFFSET);
+}
+
+// Answers the congratulation and name dialogs of a win, and the message of a hint that found
+// nothing proven (its OK is IDOK, not the program's own), until none is left.
+AssertionResult AnswerDialogs(Monkey& m) {
   for (int round = 0; round < 4; ++round) {
     HWND dialog = e2e::FindDialog(m.session, IDC_CONGRATULATION_TEXT);
     m.wins += dialog != nullptr;
@@ -139,11 +156,20 @@ AssertionResult AnswerWinDialogs(Monkey& m) {
       if (!e2e::TypeText(m.session, GetDlgItem(dialog, IDC_NAME_EDIT), name))
         return AssertionFailure() << "cannot type a name";
     }
+    HWND message = dialog == nullptr ? e2e::FindDialog(m.session, 0) : nullptr;
+    if (message != nullptr && IsGuessNeeded(message)) {
+      m.hintsWithNothing++;
+      if (!(m.Below(2) ? e2e::ClickButton(m.session, message, IDOK)
+                       : e2e::PressEscape(m.session, message)) ||
+          !e2e::WaitForGone(message))
+        return AssertionFailure() << "the hint's message does not close";
+      continue;
+    }
     if (dialog == nullptr) return AssertionSuccess();
     if (!Dismiss(m, dialog) || !e2e::WaitForGone(dialog))
       return AssertionFailure() << "a win dialog does not close";
   }
-  return AssertionFailure() << "win dialogs keep coming";
+  return AssertionFailure() << "dialogs keep coming";
 }
 
 // Opens one of the three dialogs of the menus, maybe changes the settings, and closes it.
@@ -198,12 +224,13 @@ bool FlagAround(Monkey& m, const e2e::Snapshot& s, POINT cell) {
 AssertionResult PressKeys(Monkey& m) {
   static const int kMoves[8] = {VK_LEFT, VK_RIGHT, VK_UP,    VK_DOWN,
                                 VK_HOME, VK_END,   VK_PRIOR, VK_NEXT};
-  static const int kActs[7] = {VK_SPACE, VK_SPACE, VK_RETURN, VK_RETURN, VK_ESCAPE, VK_F2, VK_F3};
+  static const int kActs[8] = {VK_SPACE,  VK_SPACE, VK_RETURN, VK_RETURN,
+                               VK_ESCAPE, VK_F2,    VK_F3,     'H'};
   std::vector<int> keys;
   for (int i = m.Below(4); i > 0; --i) keys.push_back(kMoves[m.Below(8)]);
   m.shownAfter = keys.empty() ? -1 : 1;  // a move shows it, and no key that acts hides it
   // Enter may win and open a dialog, which would take the keys after it: it comes last.
-  if (keys.empty() || m.Below(2)) keys.push_back(kActs[m.Below(7)]);
+  if (keys.empty() || m.Below(2)) keys.push_back(kActs[m.Below(8)]);
   m.Note("%d keys, the last %#x", static_cast<int>(keys.size()), keys.back());
   return e2e::Keys(m.session, keys) ? AssertionSuccess()
                                     : AssertionFailure() << "the program did not take the keys";
@@ -280,11 +307,13 @@ AssertionResult Act(Monkey& m, const e2e::Snapshot& before) {
     m.Note("left press far outside the window");
     done = e2e::Press(m.session, 0xFFFF, 0xFFFF, e2e::kLeft);
   } else if (roll < 84) {
-    static const int kCommands[8] = {IDM_NEW_GAME, IDM_NEW_GAME, IDM_SEE_SOLUTION, IDM_UNDO,
-                                     IDM_UNDO,     IDM_NOTHING,  IDM_LANGUAGE,     IDM_LANGUAGE};
-    const int command = kCommands[m.Below(8)];
+    static const int kCommands[10] = {IDM_NEW_GAME, IDM_NEW_GAME, IDM_SEE_SOLUTION, IDM_UNDO,
+                                      IDM_UNDO,     IDM_NOTHING,  IDM_LANGUAGE,     IDM_LANGUAGE,
+                                      IDM_HINT,     IDM_NO_GUESS};
+    const int command = kCommands[m.Below(10)];
     m.Note("command %d", command);
-    done = e2e::Command(m.session, command);
+    // Posted: a hint that proves nothing opens a message.
+    done = e2e::Command(m.session, command, command == IDM_HINT);
   } else if (roll < 94) {
     return PressKeys(m);
   } else {
@@ -298,7 +327,9 @@ int ConfiguredNumber(const char* variable, int fallback) {
   return text != nullptr && atoi(text) != 0 ? atoi(text) : fallback;
 }
 
-TEST(Monkey, RandomPlayKeepsTheRulesInvariants) {
+// Plays at random from a game of 12 x 12 at ratio 5, plain or no-guess as the option says at
+// start-up (the monkey may turn it over from the menu).
+void RunMonkey(bool noGuess) {
   Monkey m;
   const uint32_t seed = static_cast<uint32_t>(
       ConfiguredNumber("TORVANE_MONKEY_SEED", static_cast<int>(GetTickCount() | 1)));
@@ -306,7 +337,12 @@ TEST(Monkey, RandomPlayKeepsTheRulesInvariants) {
   printf("monkey: seed %u, %d steps (TORVANE_MONKEY_SEED and TORVANE_MONKEY_STEPS set them)\n",
          seed, steps);
   m.random = seed;
-  ASSERT_TRUE(e2e::Start(m.session, e2e::SettingsText(12, 18, 5)));
+  std::string settings = e2e::SettingsText(12, 18, 5);
+  if (noGuess) {
+    for (int i = 0; i < kScoreEntries; ++i) settings += "0, \r\n";
+    settings += "noguess=1\r\n";
+  }
+  ASSERT_TRUE(e2e::Start(m.session, settings));
   e2e::Snapshot s = e2e::ReadSnapshot(m.session);
   CursorRecord cursor = e2e::Read<CursorRecord>(m.session, "_Cursor");
   int uncovered = 0;
@@ -317,14 +353,18 @@ TEST(Monkey, RandomPlayKeepsTheRulesInvariants) {
     // Each check names the seed and the last actions, to replay a failure.
     const auto context = [&] { return "seed " + std::to_string(seed) + "\n" + m.History(); };
     const int uncoveredBefore = uncovered, winsBefore = m.wins;
+    const bool waiting = s.game.noGuess == kNoGuessWaiting;
     ASSERT_TRUE(Act(m, s)) << context();
-    ASSERT_TRUE(AnswerWinDialogs(m)) << context();
+    ASSERT_TRUE(AnswerDialogs(m)) << context();
     ASSERT_TRUE(e2e::Sync(m.session)) << "the program ended or hangs; " << context();
     ASSERT_EQ(nullptr, e2e::FindDialog(m.session, 0)) << "a dialog stayed open; " << context();
     ASSERT_TRUE(e2e::ReadSnapshot(m.session, &s)) << context();
     ASSERT_TRUE(e2e::ReadSymbol(m.session, "_Cursor", &cursor, sizeof cursor)) << context();
     ASSERT_TRUE(Invariants(s, cursor, &uncovered, &exactlyTheMines)) << context();
     ASSERT_TRUE(m.wins == winsBefore || exactlyTheMines) << "a win with wrong flags; " << context();
+    ASSERT_FALSE(waiting && s.state == GS_EXPLODED)
+        << "an explosion at a no-guess game's first uncovering press; " << context();
+    m.noGuessDeals += waiting && s.game.noGuess == kNoGuessDealt;
     m.chords += m.chord && uncovered > uncoveredBefore;
     ASSERT_TRUE(m.shownAfter < 0 || cursor.shown == m.shownAfter)
         << "cursor shown " << cursor.shown << "; " << context();
@@ -334,13 +374,27 @@ TEST(Monkey, RandomPlayKeepsTheRulesInvariants) {
     ASSERT_TRUE(colon != std::string::npos && atoi(status.c_str() + colon + 1) == s.game.minesLeft)
         << "status \"" << status << "\" for " << s.game.minesLeft << " mines left; " << context();
   }
-  printf("monkey: %d steps, %d wins, %d chords that uncovered, in %lu ms\n", steps, m.wins,
-         m.chords, GetTickCount() - started);
+  printf(
+      "monkey: %d steps, %d wins, %d chords that uncovered, %d no-guess deals, %d hints that "
+      "found nothing, in %lu ms\n",
+      steps, m.wins, m.chords, m.noGuessDeals, m.hintsWithNothing, GetTickCount() - started);
   // About one step in a hundred: a thousand steps without one means the chord no longer acts.
   EXPECT_TRUE(steps < 1000 || m.chords > 0) << "no chord uncovered anything; seed " << seed;
+  // Likewise a thousand steps from no-guess games without one dealt at its first press.
+  EXPECT_TRUE(!noGuess || steps < 1000 || m.noGuessDeals > 0) << "no no-guess deal; seed " << seed;
   ASSERT_TRUE(e2e::Close(m.session));
   std::string file;
   EXPECT_TRUE(e2e::ReadSettingsFile(m.session, &file));
+}
+
+TEST(Monkey, RandomPlayKeepsTheRulesInvariants) {
+  RunMonkey(false);
+}
+
+// The same with no-guess games from the start: besides the invariants, no explosion at the first
+// uncovering press of a game.
+TEST(Monkey, RandomPlayWithNoGuessGamesKeepsTheRulesInvariants) {
+  RunMonkey(true);
 }
 
 }  // namespace

@@ -99,15 +99,16 @@ TEST(Window, SizedCentredAndDrawnAtEveryTileSizeAndSideThenEachWayOutWritesTheFi
 // The title, bar titles, item texts and Undo state in one language.
 void ExpectMenus(const e2e::Session& session, bool french, bool undoGrayed) {
   const char* const bar[2][3] = {{"&Game", "&Options", "&Help"}, {"&Partie", "&Options", "&Aide"}};
-  const int commands[10] = {100, 101, 102, 103, 105, 200, 201, 202, 300, 301};
-  const char* const items[2][10] = {
-      {"New Game\tF2", "See Solution", "Undo last move", "Quit", "Statistics...", "Settings",
-       "Display scores", "Fran\347ais", "About the Torvane", "Help"},
+  const int commands[12] = {100, 101, 102, 103, 105, 106, 200, 201, 202, 203, 300, 301};
+  const char* const items[2][12] = {
+      {"New Game\tF2", "See Solution", "Undo last move", "Quit", "Statistics...", "Hint\tH",
+       "Settings", "Display scores", "Fran\347ais", "No-guess games", "About the Torvane", "Help"},
       {"Nouvelle partie\tF2", "Voir solution", "Annuler dernier coup", "Quitter", "Statistiques...",
-       "Param\350tres", "Afficher scores", "English", "A propos du Torvane", "Aide"}};
+       "Indice\tH", "Param\350tres", "Afficher scores", "English", "Parties sans hasard",
+       "A propos du Torvane", "Aide"}};
   EXPECT_EQ("Torvane", e2e::Text(session.window));
   for (int i = 0; i < 3; ++i) EXPECT_EQ(bar[french][i], e2e::MenuText(session, i, true));
-  for (int i = 0; i < 10; ++i) {
+  for (int i = 0; i < 12; ++i) {
     EXPECT_EQ(items[french][i], e2e::MenuText(session, commands[i])) << commands[i];
     const bool grayed = commands[i] == IDM_UNDO && undoGrayed;
     EXPECT_EQ(grayed ? MF_GRAYED : 0, e2e::MenuState(session, commands[i])) << commands[i];

@@ -124,13 +124,26 @@ TEST_F(MovesTest, FloodFillStopsAtFlagsAndTheGridEdge) {
   }
 }
 
-TEST_F(MovesTest, CellAtPointUsesTheTileSize) {
+TEST_F(MovesTest, CellAtPointUsesTheTileSizeOnTheScreen) {
   Settings = {6, 10, 21, 0};
   DealBoardWithSeed(1);
-  EXPECT_EQ(CellAtPoint(0, 0), 1 * 256 + 1);
-  EXPECT_EQ(CellAtPoint(20, 21), 1 * 256 + 2);
-  EXPECT_EQ(CellAtPoint(209, 210), 10 * 256 + 11);
+  // The tile as drawn: the size itself at 96 DPI, twice it at 192 DPI.
+  const struct {
+    int screenTile;
+    unsigned x, y;
+    int cell;
+  } points[] = {{0, 0, 0, 1 * 256 + 1},        {0, 20, 21, 1 * 256 + 2},
+                {0, 209, 210, 10 * 256 + 11},  {42, 41, 41, 1 * 256 + 1},
+                {42, 42, 83, 2 * 256 + 2},     {42, 419, 0, 10 * 256 + 1},
+                {42, 420, 839, 11 * 256 + 20}, {42, 209, 210, 5 * 256 + 6}};
+  for (const auto& point : points) {
+    FakeWindow.screenTile = point.screenTile;
+    EXPECT_EQ(CellAtPoint(point.x, point.y), point.cell)
+        << point.x << ", " << point.y << " on tiles of " << point.screenTile;
+  }
   // 16-bit coordinates far past the grid stay past it.
+  EXPECT_GT((CellAtPoint(42 * 255 + 5, 0) >> 8) & 0xFF, 30);
+  FakeWindow.screenTile = 0;
   EXPECT_GT((CellAtPoint(21 * 255 + 5, 0) >> 8) & 0xFF, 30);
   EXPECT_GT(CellAtPoint(0, 65535) & 0xFF, 30);
 }

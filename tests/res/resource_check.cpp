@@ -117,9 +117,10 @@ std::set<int> StringBlocks() {
 // fixed here). The effects 0 and 3 have no sound: no 3030 nor 3033.
 TEST(Catalogue, HoldsExactlyTheProgramsResources) {
   std::map<std::string, size_t> expected = {
-      {"14/1", 0},  {"3/1", 744},      {"4/128", 0},       {"9/129", 0},        {"5/130", 0},
-      {"5/150", 0}, {"5/200", 0},      {"5/300", 0},       {"5/550", 0},        {"5/700", 0},
-      {"16/1", 0},  {"WAVE/3031", 50}, {"WAVE/3032", 406}, {"WAVE/3034", 1488}, {"WAVE/3035", 748}};
+      {"14/1", 0},        {"3/1", 744},        {"4/128", 0},       {"9/129", 0},
+      {"5/130", 0},       {"5/150", 0},        {"5/200", 0},       {"5/300", 0},
+      {"5/550", 0},       {"5/700", 0},        {"16/1", 0},        {"WAVE/3031", 50},
+      {"WAVE/3032", 406}, {"WAVE/3034", 1488}, {"WAVE/3035", 748}, {"24/1", 0}};
   for (int base : {100, 200, 300})
     for (int offset = 1; offset <= 14; ++offset)
       expected["2/" + std::to_string(base + offset)] = base == 100 ? 224 : base == 200 ? 320 : 356;
@@ -240,34 +241,15 @@ TEST(Dialogs, TemplatesAreAsDesigned) {
 
 TEST(Menu, BarHasTheThreePopupsAndTheirCommands) {
   const uint32_t kPopup = 0x10, kEnd = 0x80;
-  // Header; each item its flags, its id unless a popup, and an empty text (set at run time).
-  const Words expected = {0,      0,
-                          kPopup, 0,
-                          0,      100,
-                          0,      0,
-                          0,      0,
-                          0,      101,
-                          0,      1 /* grayed */,
-                          102,    0,
-                          0,      0,
-                          0,      0,
-                          103,    0,
-                          0,      0,
-                          0,      kEnd,
-                          105,    0,
-                          kPopup, 0,
-                          0,      200,
-                          0,      0,
-                          0,      0,
-                          0,      201,
-                          0,      0,
-                          0,      0,
-                          kEnd,   202,
-                          0,      kPopup | 0x4000 /* help */ | kEnd,
-                          0,      0,
-                          300,    0,
-                          kEnd,   301,
-                          0};
+  // Header; each item its flags, its id unless a popup, and an empty text (set at run time):
+  // Game (a separator before Statistics and Hint), Options (one before No-guess games), Help.
+  const Words expected = {
+      0,   0,   kPopup, 0,   0,    100, 0,    0,    0,   0,      0,
+      101, 0,   1,      102, 0,    0,   0,    0,    0,   103,    0,
+      0,   0,   0,      0,   105,  0,   kEnd, 106,  0,   kPopup, 0,
+      0,   200, 0,      0,   0,    0,   0,    201,  0,   0,      0,
+      0,   0,   202,    0,   0,    0,   0,    kEnd, 203, 0,      kPopup | 0x4000 | kEnd,
+      0,   0,   300,    0,   kEnd, 301, 0};
   EXPECT_EQ(expected, WordsOf(Data("4/128")));
 }
 
@@ -286,6 +268,33 @@ TEST(Version, FixedInfoIsVersion_1_1_0_20_OfAWin32Application) {
     found.push_back(Get(data, 40 + 4 * field, 4));
   }
   EXPECT_EQ(Words({0xFEEF04BD, 0x10001, 20, 0x10001, 20, 0, 4, 1}), found);
+}
+
+// The manifest's awareness as Windows reads it, no execution level (which would end file
+// virtualization under Program Files), and what XP's parser tolerates: no element that declares
+// the same namespace twice.
+TEST(Manifest, FollowsTheDisplayScaleAndStaysReadableOnXp) {
+  const Bytes& data = Data("24/1");
+  const std::string text(data.begin(), data.end());
+  for (const char* part :
+       {"<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">",
+        "<application xmlns=\"urn:schemas-microsoft-com:asm.v3\">",
+        "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm<",
+        "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+        "PerMonitorV2, PerMonitor<",
+        "version=\"1.1.0.20\" processorArchitecture=\"x86\""})
+    EXPECT_NE(std::string::npos, text.find(part)) << part;
+  EXPECT_EQ(std::string::npos, text.find("requestedExecutionLevel"));
+  for (size_t open = text.find('<'); open != std::string::npos; open = text.find('<', open + 1)) {
+    const std::string element = text.substr(open, text.find('>', open) - open);
+    std::set<std::string> spaces;
+    for (size_t at = element.find(" xmlns"); at != std::string::npos;
+         at = element.find(" xmlns", at + 1)) {
+      const size_t quote = element.find('"', at);
+      const std::string space = element.substr(quote, element.find('"', quote + 1) - quote);
+      EXPECT_TRUE(spaces.insert(space).second) << space << " twice in " << element;
+    }
+  }
 }
 
 }  // namespace

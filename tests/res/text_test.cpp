@@ -102,6 +102,14 @@ const struct {
     {591, "Aucun programme n'ouvre les pages web :\n%s\n\nInstallez un navigateur web.",
      "No program opens web pages:\n%s\n\nInstall a web browser."},
     {600, "sanshasard=%d", "noguess=%d"},
+    {601, "Indice\tH", "Hint\tH"},
+    {602, "Parties sans hasard", "No-guess games"},
+    {603, "Mine", "Mine"},
+    {604,
+     "Rien de ce que montre la grille ne prouve qu'une case est s\373re ou min\351e : il faut "
+     "deviner.\n\nCet indice n'a pas co\373t\351 d'annulation.",
+     "Nothing the grid shows proves a tile safe or mined: a guess is needed.\n\nThis hint cost no "
+     "undo."},
     {630, "Statistiques...", "Statistics..."},
     {631, "Statistiques", "Statistics"},
     {632, "&Remettre \340 z\351ro", "&Reset"},

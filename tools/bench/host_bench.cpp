@@ -1,14 +1,19 @@
-// host_bench.cpp: host benchmarks of a deal, a flood fill and a settings-file round trip.
-// Each runs beside the least work on the same data; the ratios and the goals are printed.
+// host_bench.cpp: host benchmarks of a deal, a flood fill and a settings-file round trip, each
+// beside the least work on the same data, with the ratios and the goals printed; then the times
+// of 10,000 no-guess deals at each ratio beside the plain deal.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <unistd.h>
+#include <vector>
 
 #include "game/game.h"
+#include "game/solver.h"
 #include "res/text.h"
 #include "store/settings_file.h"
 #include "tools/fake_window/fake_window.h"
@@ -274,6 +279,67 @@ void PrintComparisons() {
   }
 }
 
+// --- no-guess deals ---------------------------------------------------------------------------
+
+double CpuNanoseconds() {
+  timespec now;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
+}
+
+// The n-th of sorted times in a thousand: 500 the median, 990 the 99th percentile.
+double Permille(const std::vector<double>& sorted, size_t permille) {
+  return sorted[std::min(sorted.size() - 1, sorted.size() * permille / 1000)];
+}
+
+// Goals in milliseconds for 30 x 30, by ratio 4, 5, 6: the median and the 99th percentile.
+constexpr double kNoGuessGoals[3][2] = {{50, 250}, {10, 50}, {5, 20}};
+
+// 10,000 draws of a seed and a first press at random: the no-guess deal given that press
+// (DealNoGuessLayout), timed beside the plain deal of the same seed (DealBoardWithSeed and
+// EncodeNeighbours), and every layout checked once, untimed, to be solved from the press.
+void TimeNoGuessDeals(int side) {
+  constexpr int kDraws = 10000;
+  for (int ratio = kEasyRatio; ratio >= kHardRatio; --ratio) {
+    Settings = {ratio, side, 21, 0};
+    std::vector<double> noGuess, plain;
+    DealGenerator draws;
+    SeedGenerator(draws, static_cast<uint32_t>(side * 10 + ratio));
+    int unsolved = 0;
+    for (int draw = 0; draw < kDraws; ++draw) {
+      const uint32_t seed =
+          static_cast<uint32_t>(NextDraw(draws)) << 15 | static_cast<uint32_t>(NextDraw(draws));
+      const int column = 1 + NextDraw(draws) % side, row = 1 + NextDraw(draws) % side;
+      const double start = CpuNanoseconds();
+      DealBoardWithSeed(seed);
+      EncodeNeighbours();
+      const double dealt = CpuNanoseconds();
+      const bool found = DealNoGuessLayout(seed, column, row);
+      const double done = CpuNanoseconds();
+      plain.push_back(dealt - start);
+      noGuess.push_back(done - dealt);
+      unsolved += !found || !SolvesFromPress(column, row);
+    }
+    std::sort(noGuess.begin(), noGuess.end());
+    std::sort(plain.begin(), plain.end());
+    const double median = Permille(noGuess, 500) / 1e6, high = Permille(noGuess, 990) / 1e6;
+    printf(
+        "%2d x %2d ratio %d: median %7.3f ms, 99th percentile %7.3f ms, worst %7.3f ms;"
+        " plain deal median %6.1f us; %d of %d solved from the press\n",
+        side, side, ratio, median, high, noGuess.back() / 1e6, Permille(plain, 500) / 1e3,
+        kDraws - unsolved, kDraws);
+    if (side == 30) {
+      const double* goal = kNoGuessGoals[ratio - kHardRatio];
+      printf(
+          "   no-guess 30 x 30 ratio %d, goal median under %.0f ms: %s, 99th percentile under "
+          "%.0f ms: %s\n",
+          ratio, goal[0], median < goal[0] ? "met" : "MISSED", goal[1],
+          high < goal[1] ? "met" : "MISSED");
+    }
+    if (unsolved > 0) printf("   no-guess, goal every deal solved from its press: MISSED\n");
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -284,5 +350,8 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
   RemoveSettingsFolder();
   PrintComparisons();
+  printf("\n== host: no-guess deals given the first press, 10,000 draws each, CPU time\n");
+  TimeNoGuessDeals(16);
+  TimeNoGuessDeals(30);
   return 0;
 }

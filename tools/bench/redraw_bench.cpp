@@ -2,7 +2,8 @@
 // A 30 x 30 grid of 21-pixel tiles in the solution view, beside one BitBlt of the same
 // 630 x 630 image into the same window; a move of the keyboard's cursor beside the redraw; then
 // what a redraw is made of (composing the grid's off-screen image, its one blit), the former
-// drawing straight into the window, and the loading of the tiles with their strip.
+// drawing straight into the window, and the loading of the tiles with their strip. Given a DPI
+// (its second argument), the same at that display scale: at 192, tiles of 42 pixels, 1260 x 1260.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -20,8 +21,10 @@
 namespace {
 
 constexpr int kSide = 30;
-constexpr int kTile = 21;
-constexpr int kImage = kSide * kTile;  // 630
+constexpr int kSize = 21;  // the tile size of the settings
+// On the screen, at the DPI benched: the tiles' side (the size at 96 DPI) and the grid's.
+int TileSide = kSize;
+int ImageSide = kSide * kSize;
 constexpr int kDefaultRounds = 200;
 constexpr int kMaxRounds = 2000;
 // The goal: a redraw close to one blit of the whole image, and well inside a 60 Hz frame.
@@ -75,8 +78,8 @@ HWND CreateBenchWindow() {
   windowClass.lpszClassName = "TORVANE_BENCH_REDRAW";
   RegisterClassA(&windowClass);
   // The program's own outer size for this grid, less the menu bar that this window lacks.
-  int width = kImage + 6;
-  int height = GetSystemMetrics(SM_CYCAPTION) + kImage + 28;
+  int width = ImageSide + 6;
+  int height = GetSystemMetrics(SM_CYCAPTION) + ImageSide + 28;
   HWND window = CreateWindowExA(0, windowClass.lpszClassName, "Torvane redraw bench",
                                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, width,
                                 height, nullptr, nullptr, Instance, nullptr);
@@ -96,7 +99,7 @@ HWND CreateBenchWindow() {
 void DealSolutionView() {
   Settings.grid = kSide;
   Settings.ratio = 4;
-  Settings.size = kTile;
+  Settings.size = kSize;
   Settings.sound = 0;
   LanguageOffset = 1000;
   DealBoardWithSeed(1);
@@ -107,7 +110,7 @@ void DealSolutionView() {
 bool ClientFitsGrid(HWND window) {
   RECT client;
   GetClientRect(window, &client);
-  return client.right >= kImage && client.bottom >= kImage;
+  return client.right >= ImageSide && client.bottom >= ImageSide;
 }
 
 // A 32-bit top-down copy of a rectangle of dc, for comparing what was drawn.
@@ -138,24 +141,28 @@ int CheckSolutionDrawn(HWND window, HBITMAP* tiles) {
   HGDIOBJ original = SelectObject(tileDc, tiles[0]);
   for (int t = 0; t < TILE_COUNT; ++t) {
     SelectObject(tileDc, tiles[t]);
-    tileCopies[t] = CopyPixels(tileDc, 0, 0, kTile, kTile, &tilePixels[t]);
+    tileCopies[t] = CopyPixels(tileDc, 0, 0, kSize, kSize, &tilePixels[t]);
   }
   SelectObject(tileDc, original);
   DeleteDC(tileDc);
   HDC dc = GetDC(window);
   uint32_t* gridPixels = nullptr;
-  HBITMAP grid = CopyPixels(dc, 0, 0, kImage, kImage, &gridPixels);
+  HBITMAP grid = CopyPixels(dc, 0, 0, ImageSide, ImageSide, &gridPixels);
   ReleaseDC(window, dc);
 
+  // Each pixel of the art a factor x factor block on the screen.
+  const int factor = TileSide / kSize;
   int wrong = 0;
   for (int column = 1; column <= kSide; ++column)
     for (int row = 1; row <= kSide; ++row) {
       int found = 0;
       for (int t = 1; t <= TILE_COUNT && found == 0; ++t) {
         bool same = true;
-        for (int y = 0; y < kTile && same; ++y)
-          same = memcmp(gridPixels + ((row - 1) * kTile + y) * kImage + (column - 1) * kTile,
-                        tilePixels[t - 1] + y * kTile, kTile * sizeof(uint32_t)) == 0;
+        for (int y = 0; y < TileSide && same; ++y)
+          for (int x = 0; x < TileSide && same; ++x)
+            same =
+                gridPixels[((row - 1) * TileSide + y) * ImageSide + (column - 1) * TileSide + x] ==
+                tilePixels[t - 1][y / factor * kSize + x / factor];
         if (same) found = t;
       }
       bool mine = Board[column][row] == kCoveredMine;
@@ -172,6 +179,15 @@ int CheckSolutionDrawn(HWND window, HBITMAP* tiles) {
 int main(int argc, char** argv) {
   int rounds = argc > 1 ? atoi(argv[1]) : kDefaultRounds;
   if (rounds < 1 || rounds > kMaxRounds) rounds = kDefaultRounds;
+  // The program's own scale for that DPI, as its window would get it.
+  Scale.dpi = argc > 2 ? atoi(argv[2]) : kDefaultDpi;
+  const TileScale scale = ChooseTileScale(kSize, Scale.dpi);
+  if (scale.art != kSize) {
+    fprintf(stderr, "redraw: at %d DPI the tiles are not the 21-pixel art enlarged\n", scale.dpi);
+    return 1;
+  }
+  TileSide = scale.tile;
+  ImageSide = kSide * TileSide;
   InitCommonControls();
 
   Instance = GetModuleHandleA(nullptr);
@@ -181,9 +197,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   MainWindow = window;
-  if (!ClientFitsGrid(window)) fprintf(stderr, "redraw: the client area is under 630 x 630\n");
+  if (!ClientFitsGrid(window)) {
+    fprintf(stderr, "redraw: the client area is under %d x %d\n", ImageSide, ImageSide);
+  }
   DealSolutionView();
-  LoadTileBitmaps(kTile);
+  LoadTileBitmaps(kSize);
   // The tiles once more, straight from the resources: what the window is checked against, and
   // the former drawing's one selection per cell.
   HBITMAP tiles[TILE_COUNT];
@@ -206,9 +224,9 @@ int main(int argc, char** argv) {
   // the screen's.
   HDC dc = GetDC(window);
   HDC imageDc = CreateCompatibleDC(dc);
-  HBITMAP image = CreateCompatibleBitmap(dc, kImage, kImage);
+  HBITMAP image = CreateCompatibleBitmap(dc, ImageSide, ImageSide);
   HGDIOBJ imageOriginal = SelectObject(imageDc, image);
-  BitBlt(imageDc, 0, 0, kImage, kImage, dc, 0, 0, SRCCOPY);
+  BitBlt(imageDc, 0, 0, ImageSide, ImageSide, dc, 0, 0, SRCCOPY);
   ReleaseDC(window, dc);
   HDC stripDc = CreateCompatibleDC(nullptr);
   HDC tileDc = CreateCompatibleDC(nullptr);
@@ -240,7 +258,7 @@ int main(int argc, char** argv) {
 
     start = Milliseconds();
     dc = GetDC(window);
-    BitBlt(dc, 0, 0, kImage, kImage, imageDc, 0, 0, SRCCOPY);
+    BitBlt(dc, 0, 0, ImageSide, ImageSide, imageDc, 0, 0, SRCCOPY);
     ReleaseDC(window, dc);
     blits[round] = Milliseconds() - start;
     DrainMessages();
@@ -256,7 +274,7 @@ int main(int argc, char** argv) {
     composes[round] = Milliseconds() - start;
     dc = GetDC(window);
     start = Milliseconds();
-    BitBlt(dc, 0, 0, kImage, kImage, composed, 0, 0, SRCCOPY);
+    BitBlt(dc, 0, 0, ImageSide, ImageSide, composed, 0, 0, SRCCOPY);
     imageBlits[round] = Milliseconds() - start;
     ReleaseDC(window, dc);
     DrainMessages();
@@ -273,8 +291,8 @@ int main(int argc, char** argv) {
     start = Milliseconds();
     HGDIOBJ stripOriginal = SelectObject(stripDc, TileStrip);
     for (int cell = 0; cell < kSide * kSide; ++cell)
-      BitBlt(dc, cell / kSide * kTile, cell % kSide * kTile, kTile, kTile, stripDc,
-             TileStripLeft(CellTiles[cell], kTile), 0, SRCCOPY);
+      BitBlt(dc, cell / kSide * TileSide, cell % kSide * TileSide, TileSide, TileSide, stripDc,
+             TileStripLeft(CellTiles[cell], TileSide), 0, SRCCOPY);
     SelectObject(stripDc, stripOriginal);  // the strip can be in one context at a time
     stripDrawings[round] = Milliseconds() - start;
     ReleaseDC(window, dc);
@@ -289,12 +307,13 @@ int main(int argc, char** argv) {
     counters[round] = Milliseconds() - start;
     DrainMessages();
 
-    // The drawing before the strip, of the same cells: one selection of its own tile per cell.
+    // The drawing before the strip, of the same cells: one selection of its own tile per cell
+    // (of the art as loaded: at 96 DPI only, where the art is the tile).
     dc = GetDC(window);
     start = Milliseconds();
-    for (int cell = 0; cell < kSide * kSide; ++cell) {
+    for (int cell = 0; cell < kSide * kSide && TileSide == kSize; ++cell) {
       SelectObject(tileDc, tiles[CellTiles[cell] - 1]);
-      BitBlt(dc, cell / kSide * kTile, cell % kSide * kTile, kTile, kTile, tileDc, 0, 0, SRCCOPY);
+      BitBlt(dc, cell / kSide * kSize, cell % kSide * kSize, kSize, kSize, tileDc, 0, 0, SRCCOPY);
     }
     former[round] = Milliseconds() - start;
     ReleaseDC(window, dc);
@@ -306,7 +325,7 @@ int main(int argc, char** argv) {
   static double loads[kMaxRounds], loadsAlone[kMaxRounds];
   for (int round = 0; round < rounds; ++round) {
     double start = Milliseconds();
-    LoadTileBitmaps(kTile);
+    LoadTileBitmaps(kSize);
     loads[round] = Milliseconds() - start;
     HBITMAP loaded[TILE_COUNT];
     start = Milliseconds();
@@ -318,21 +337,27 @@ int main(int argc, char** argv) {
 
   Timing redraw = Summarise(redraws, rounds);
   Timing blit = Summarise(blits, rounds);
-  printf("== redraw (%s): 30 x 30 grid of 21-pixel tiles, solution view, %d rounds, wall time\n",
-         kBuild, rounds);
+  printf(
+      "== redraw (%s) at %d DPI: 30 x 30 grid of 21-pixel tiles shown %d pixels wide, solution "
+      "view, %d rounds, wall time\n",
+      kBuild, Scale.dpi, TileSide, rounds);
   printf("   (checked first: the window shows every cell's solution tile, mines where dealt)\n");
   printf("%-46s %12s %12s %12s\n", "operation", "median", "fastest", "slowest");
   PrintTiming("RedrawBoard (the program's drawing code)", redraw);
-  PrintTiming("limit: one BitBlt of the same 630 x 630 image", blit);
+  char limitName[64];
+  snprintf(limitName, sizeof limitName, "limit: one BitBlt of the same %d x %d image", ImageSide,
+           ImageSide);
+  PrintTiming(limitName, blit);
   const double limit = kGoalBlits * blit.median;
   printf("ratio RedrawBoard / one blit: %.1fx\n", redraw.median / blit.median);
-  printf("goal (%s) under %.0f ms and within %.0fx one blit (%.3f ms): %s\n", kBuild, kGoalMs,
-         kGoalBlits, limit, redraw.median < kGoalMs && redraw.median <= limit ? "met" : "MISSED");
+  printf("goal (%s, %d DPI) under %.0f ms and within %.0fx one blit (%.3f ms): %s\n", kBuild,
+         Scale.dpi, kGoalMs, kGoalBlits, limit,
+         redraw.median < kGoalMs && redraw.median <= limit ? "met" : "MISSED");
   const Timing move = Summarise(moves, rounds);
   PrintTiming("cursor move (arrow key: rule, redraw, frame)", move);
   printf("ratio cursor move / RedrawBoard: %.2fx\n", move.median / redraw.median);
-  printf("goal (%s) a cursor move within one redraw (%.1fx, %.3f ms): %s\n", kBuild,
-         kGoalMoveRedraws, kGoalMoveRedraws * redraw.median,
+  printf("goal (%s, %d DPI) a cursor move within one redraw (%.1fx, %.3f ms): %s\n", kBuild,
+         Scale.dpi, kGoalMoveRedraws, kGoalMoveRedraws * redraw.median,
          move.median <= kGoalMoveRedraws * redraw.median ? "met" : "MISSED");
   printf("-- what a redraw is made of (the same calls, one kind at a time)\n");
   Timing context = Summarise(contexts, rounds);
@@ -348,9 +373,12 @@ int main(int argc, char** argv) {
   PrintTiming("composing all 900 cells (new game, new tiles)", Summarise(fullComposes, rounds));
   printf("-- for comparison (measured here, not the program's code)\n");
   PrintTiming("former: 900 BitBlt from the strip to the window", Summarise(stripDrawings, rounds));
-  PrintTiming("before it: 900 cells, a tile selection each", Summarise(former, rounds));
+  if (TileSide == kSize)
+    PrintTiming("before it: 900 cells, a tile selection each", Summarise(former, rounds));
   printf("-- loading the tiles of one size (start-up, and a new game of another size)\n");
-  PrintTiming("LoadTileBitmaps(21): 14 tiles and their strip", Summarise(loads, rounds));
+  PrintTiming(TileSide == kSize ? "LoadTileBitmaps(21): 14 tiles and their strip"
+                                : "LoadTileBitmaps(21): 14 tiles, strip enlarged",
+              Summarise(loads, rounds));
   PrintTiming("former: 14 LoadBitmapA + DeleteObject alone", Summarise(loadsAlone, rounds));
 
   SelectObject(tileDc, tileOriginal);

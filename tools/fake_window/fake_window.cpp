@@ -64,3 +64,16 @@ void AskName(char* buffer) {
 void CursorChanged() {
   Record(CALL_CURSOR_CHANGED, Cursor.shown ? PackCell(Cursor.column, Cursor.row) : 0);
 }
+
+// A question, not an action: nothing to record.
+int ScreenTileSize() {
+  return FakeWindow.screenTile > 0 ? FakeWindow.screenTile : Game.size;
+}
+
+void ShowHintIsMine() {
+  Record(CALL_HINT_IS_MINE, 0);
+}
+
+void ShowGuessNeeded() {
+  Record(CALL_GUESS_NEEDED, 0);
+}

@@ -16,6 +16,8 @@ enum SeamCall : int {
   CALL_SHOW_CONGRATULATION,  // argument: the score computed as the real dialog does
   CALL_ASK_NAME,
   CALL_CURSOR_CHANGED,  // argument: the cursor's cell packed, 0 when it is hidden
+  CALL_HINT_IS_MINE,
+  CALL_GUESS_NEEDED,
 };
 
 struct SeamRecord {
@@ -36,6 +38,7 @@ struct FakeWindowRecord {
   // keeps what the buffer held when it was called.
   char nameAnswer[kFakeNameSize];
   char nameOffered[kFakeNameSize];
+  int screenTile;  // what ScreenTileSize answers; 0: Game.size, as at 96 DPI
 };
 extern FakeWindowRecord FakeWindow;
 

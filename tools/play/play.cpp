@@ -25,6 +25,8 @@ static int PrintWindowCalls(int from, bool verbose) {
         printf("clock %d'%02d\n", call.argument / 60, call.argument % 60);
         break;
       case CALL_ENABLE_UNDO: printf("undo %s\n", call.argument ? "enabled" : "grayed"); break;
+      case CALL_HINT_IS_MINE: printf("hint: a mine\n"); break;
+      case CALL_GUESS_NEEDED: printf("hint: a guess is needed\n"); break;
       default: break;
     }
   }
@@ -85,10 +87,11 @@ static bool ParseCell(const char* text, unsigned* x, unsigned* y) {
 
 static int Usage() {
   fprintf(stderr,
-          "usage: torvane_play [-v] [-r] [-g grid] [-d ratio] seed move...\n"
+          "usage: torvane_play [-v] [-r] [-n] [-g grid] [-d ratio] seed move...\n"
+          "  -n: a no-guess game, dealt again at its first uncovering press\n"
           "moves: Lc,r left press, Rc,r right press, Mc,r middle press (chord), U undo,\n"
-          "       S see solution, T clock tick, and the keys Kleft Kright Kup Kdown Khome Kend\n"
-          "       Kpgup Kpgdn Kspace Kenter\n");
+          "       S see solution, T clock tick, H hint, and the keys Kleft Kright Kup Kdown\n"
+          "       Khome Kend Kpgup Kpgdn Kspace Kenter\n");
   return 2;
 }
 
@@ -116,6 +119,8 @@ int main(int argc, char** argv) {
       verbose = true;
     } else if (strcmp(argv[i], "-r") == 0) {
       reveal = true;
+    } else if (strcmp(argv[i], "-n") == 0) {
+      Settings.noGuess = 1;
     } else if (strcmp(argv[i], "-g") == 0 && i + 1 < argc) {
       Settings.grid = atoi(argv[++i]);
     } else if (strcmp(argv[i], "-d") == 0 && i + 1 < argc) {
@@ -146,6 +151,8 @@ int main(int argc, char** argv) {
       SeeSolution();
     } else if (strcmp(move, "T") == 0) {
       ClockTick();
+    } else if (strcmp(move, "H") == 0) {
+      Hint();
     } else {
       fprintf(stderr, "bad move: %s\n", move);
       return Usage();
