@@ -25,11 +25,22 @@ struct Function {
   bool sought;
 };
 
+// From the system's own folder, by its full path: a file of the same name beside the program (or
+// in the current folder) is never loaded in its place.
+HMODULE LoadSystemDll(const char* name) {
+  char path[MAX_PATH + 16];
+  const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return NULL;
+  lstrcatA(path, "\\");
+  lstrcatA(path, name);
+  return LoadLibraryA(path);
+}
+
 FARPROC Find(Function& function) {
   if (function.sought) return function.address;
   function.sought = true;
   HMODULE& module = Modules[function.dll];
-  if (module == NULL) module = LoadLibraryA(kDllNames[function.dll]);
+  if (module == NULL) module = LoadSystemDll(kDllNames[function.dll]);
   if (module != NULL) function.address = GetProcAddress(module, function.name);
   if (function.address == NULL && !Told[function.dll]) {
     Told[function.dll] = true;
