@@ -373,9 +373,8 @@ void RunMonkey(bool noGuess) {
       "monkey: %d steps, %d wins, %d chords that uncovered, %d no-guess deals, %d hints that "
       "found nothing, in %lu ms\n",
       steps, m.wins, m.chords, m.noGuessDeals, m.hintsWithNothing, GetTickCount() - started);
-  // About one step in a hundred: a thousand steps without one means the chord no longer acts.
+  // Each about one step in a hundred: a thousand steps without one means it no longer happens.
   EXPECT_TRUE(steps < 1000 || m.chords > 0) << "no chord uncovered anything; seed " << seed;
-  // Likewise a thousand steps from no-guess games without one dealt at its first press.
   EXPECT_TRUE(!noGuess || steps < 1000 || m.noGuessDeals > 0) << "no no-guess deal; seed " << seed;
   ASSERT_TRUE(e2e::Close(m.session));
   std::string file;
@@ -386,8 +385,6 @@ TEST(Monkey, RandomPlayKeepsTheRulesInvariants) {
   RunMonkey(false);
 }
 
-// The same with no-guess games from the start: besides the invariants, no explosion at the first
-// uncovering press of a game.
 TEST(Monkey, RandomPlayWithNoGuessGamesKeepsTheRulesInvariants) {
   RunMonkey(true);
 }
