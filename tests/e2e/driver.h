@@ -55,23 +55,19 @@ const char* ProgramPath();  // the built torvane.exe
 
 // A registry value set for one test and put back afterwards (the keys it made stay, empty): the
 // test program shares the programs' Wine prefix.
-class RegistryValue {
- public:
+struct RegistryValue {
   RegistryValue(HKEY root, const std::string& key, const char* name, const std::string& text);
   RegistryValue(HKEY root, const std::string& key, const char* name, DWORD number);
   RegistryValue(const RegistryValue&) = delete;
   RegistryValue& operator=(const RegistryValue&) = delete;
   ~RegistryValue();
   LSTATUS Set(const std::string& text) const;  // another text, put back as the first was
-
- private:
-  void Replace(DWORD type, const void* data, DWORD size);
-  HKEY root_;
-  std::string key_;
-  const char* name_;
-  bool had_ = false;
-  DWORD type_ = REG_NONE;
-  std::vector<BYTE> old_;
+  void Replace(DWORD newType, const void* data, DWORD size);
+  HKEY root;
+  std::string key;
+  const char* name;
+  DWORD type = REG_NONE;  // of the value replaced; none there: REG_NONE
+  std::vector<BYTE> old;
 };
 // The display's scale in dots per inch (96 is 100 %) for programs started from now on: Wine reads
 // HKCU\Control Panel\Desktop LogPixels as each program starts.
@@ -134,8 +130,7 @@ bool Flush(const Session& session);
 enum Button { kLeft, kRight, kMiddle };
 // A press (button down then up, with the MK_ flags a real press carries) at a client point.
 bool Press(const Session& session, int x, int y, Button button, bool post = false);
-// The same at the centre of cell (column, row), numbered from 1, for the running game's tiles on
-// the screen (ScreenTile).
+// The same at the centre of cell (column, row), numbered from 1, for the running game's tiles.
 bool PressCell(const Session& session, int column, int row, Button button, bool post = false);
 // The side of the game's tiles on the screen, as the session expects them: art x factor.
 int ScreenTile(const Session& session, const GameRecord& game);
@@ -181,8 +176,8 @@ std::string StatusText(const Session& session, int part);
 // The right edges of the status bar's parts (SB_GETPARTS, likewise); empty if unreadable.
 std::vector<int> StatusPartEdges(const Session& session);
 // A menu bar title (byPosition, 0..2) or the text of the item with a command id; the state:
-// its MF_GRAYED / MF_DISABLED / MF_CHECKED bits, -1 on failure. Under Wine a small probe DLL loaded
-// into the program reads them there, since Wine does not let another process read a menu.
+// its MF_GRAYED / MF_DISABLED / MF_CHECKED bits, -1 on failure. Under Wine a probe DLL loaded into
+// the program reads them there, since Wine does not let another process read a menu.
 std::string MenuText(const Session& session, int item, bool byPosition = false);
 int MenuState(const Session& session, int commandId);
 // Every cell of the client area on the screen against the program's own tile for its value, at

@@ -94,38 +94,38 @@ const char* ProgramPath() {
   return internal::WindowsPath(E2E_PROGRAM, path, sizeof path);
 }
 
-RegistryValue::RegistryValue(HKEY root, const std::string& key, const char* name,
+RegistryValue::RegistryValue(HKEY base, const std::string& path, const char* valueName,
                              const std::string& text)
-    : root_(root), key_(key), name_(name) {
+    : root(base), key(path), name(valueName) {
   Replace(REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
 
-RegistryValue::RegistryValue(HKEY root, const std::string& key, const char* name, DWORD number)
-    : root_(root), key_(key), name_(name) {
+RegistryValue::RegistryValue(HKEY base, const std::string& path, const char* valueName,
+                             DWORD number)
+    : root(base), key(path), name(valueName) {
   Replace(REG_DWORD, &number, sizeof number);
 }
 
-void RegistryValue::Replace(DWORD type, const void* data, DWORD size) {
-  BYTE old[1024];
-  DWORD oldSize = sizeof old;
-  had_ =
-      RegGetValueA(root_, key_.c_str(), name_, RRF_RT_ANY, &type_, old, &oldSize) == ERROR_SUCCESS;
-  if (had_) old_.assign(old, old + oldSize);
-  EXPECT_EQ(ERROR_SUCCESS, RegSetKeyValueA(root_, key_.c_str(), name_, type, data, size)) << key_;
+void RegistryValue::Replace(DWORD newType, const void* data, DWORD size) {
+  BYTE bytes[1024];
+  DWORD length = sizeof bytes;
+  if (RegGetValueA(root, key.c_str(), name, RRF_RT_ANY, &type, bytes, &length) == ERROR_SUCCESS)
+    old.assign(bytes, bytes + length);
+  else
+    type = REG_NONE;
+  EXPECT_EQ(ERROR_SUCCESS, RegSetKeyValueA(root, key.c_str(), name, newType, data, size)) << key;
 }
 
 LSTATUS RegistryValue::Set(const std::string& text) const {
-  return RegSetKeyValueA(root_, key_.c_str(), name_, REG_SZ, text.c_str(),
+  return RegSetKeyValueA(root, key.c_str(), name, REG_SZ, text.c_str(),
                          static_cast<DWORD>(text.size() + 1));
 }
 
 RegistryValue::~RegistryValue() {
-  if (had_) {
-    RegSetKeyValueA(root_, key_.c_str(), name_, type_, old_.data(),
-                    static_cast<DWORD>(old_.size()));
-  } else {
-    RegDeleteKeyValueA(root_, key_.c_str(), name_);
-  }
+  if (type == REG_NONE)
+    RegDeleteKeyValueA(root, key.c_str(), name);
+  else
+    RegSetKeyValueA(root, key.c_str(), name, type, old.data(), static_cast<DWORD>(old.size()));
 }
 
 RegistryValue DisplayDpi(DWORD dpi) {

@@ -1,7 +1,7 @@
 // pictures.cpp: the pictures of docs/ that show the program: its window during a game at each
-// tile size and on a display scaled to 200 %, and its six dialogs, taken from the real program
-// driven as the end-to-end tests drive it. scripts/pictures.sh runs it with the folder for the .bmp
-// files as its argument.
+// tile size and its six dialogs, taken from the real program driven as the end-to-end tests
+// drive it. scripts/pictures.sh runs it with the folder for the .bmp files as its argument.
+// The window on a display scaled to 200 % too.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // probe.cpp: a helper the driver loads into torvane.exe: it reads the menus from inside, since
 // Wine, unlike Windows, does not let another process read them, it watches the main window for
-// the driver's flush markers, it walks the grid's cells as an in-process screen reader, and it
-// tells the window of a new display scale.
+// the driver's flush markers, and it walks the grid's cells as an in-process screen reader.
+// It also tells the window of a new display scale, and makes GetVersion answer as XP's mode does.
 #include "tests/e2e/probe.h"
 
 #include <cstring>

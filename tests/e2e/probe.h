@@ -1,7 +1,7 @@
 // probe.h: what the driver asks of its probe inside torvane.exe: the menus, which Wine does not
 // let another process read, a watch on the main window that tells when a marker posted to it
-// has been handled, a walk of the grid's cells as a screen reader reads them in-process, and a
-// change of the display's scale as Windows tells it.
+// has been handled, and a walk of the grid's cells as a screen reader reads them in-process.
+// Also a change of the display's scale as Windows tells it, and a compatibility mode's version.
 #pragma once
 
 #include <windows.h>

@@ -126,10 +126,10 @@ TEST(Fatal, AFolderInTheSettingsFilesPlaceEndsTheStartWithTheMessage) {
   EXPECT_NE(0u, GetFileAttributesA(session.settingsPath) & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// A folder made where the settings file belongs while the program runs: the save at exit, which
-// cannot put a file there, shows the same message whichever way the program is left. The ending
-// program's window is out of sight meanwhile, and a press posted to it draws nothing (a drawing
-// through the cleared window handle would land on the screen's top left corner).
+// A folder made where the settings file belongs while the program runs: the save at exit,
+// which cannot put a file there, shows the same message whichever way the program is left. The
+// ending program's window is out of sight meanwhile, and a press posted to it draws nothing (a
+// drawing through the cleared window handle would land on the screen's top left corner).
 TEST(Fatal, ASettingsFileThatCannotBeWrittenAtExitEndsTheProgramWithTheMessage) {
   const struct {
     const char* name;

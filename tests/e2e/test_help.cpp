@@ -1,8 +1,8 @@
 // test_help.cpp: the help beside the program, as each Windows gets it. Told it runs on Windows XP,
 // F1 and Help > Help open the platform's help viewer on the help file at its contents, from a deep
 // folder too, and the program's end closes the viewer (HELP_QUIT); told it runs on Windows 10,
-// even in XP's compatibility mode, they open the help page of the language in force through the
-// shell, or say why not, the first time as ever although the shell loads only then.
+// they open the help page of the language in force through the shell, or say which page is
+// missing (or why not), in XP's compatibility mode too, the shell loaded at the first need.
 #include <gtest/gtest.h>
 
 #include <oleacc.h>

@@ -1,6 +1,6 @@
 // test_keyboard.cpp: the middle-button chord and play from the keyboard in the real program: the
-// chord against the board in memory and on screen, a game won by keys alone in both languages, and
-// the cursor's frame at every tile size.
+// chord against the board in memory and on screen, a game won by keys alone, and the cursor's
+// frame at every tile size.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -71,83 +71,80 @@ std::vector<int> KeysToFlag(int fromColumn, int fromRow, int column, int row) {
   return keys;
 }
 
-// In each language: Space is a left press, the first of a game; then, in a new game, Enter on
-// every tile flags it, which wins nothing, and taking the wrong flags away wins on the last one.
-TEST(Keyboard, AGameWonWithKeysAlone) {
-  for (const bool french : {false, true}) {
-    SCOPED_TRACE(french ? "French" : "English");
-    e2e::Session session;
-    ASSERT_TRUE(e2e::Start(session, e2e::SettingsText(10, 18, 6, french)));
-    // The first arrow shows the cursor on the corner, where no mine lies.
-    Grid expected;
-    memcpy(expected, e2e::ReadSnapshot(session).board, sizeof expected);
-    e2e::PredictUncover(expected, 10, 1, 1);
-    ASSERT_TRUE(e2e::Keys(session, {VK_RIGHT, VK_SPACE}));
-    EXPECT_TRUE(BoardIs(expected, session));
-    EXPECT_EQ(GS_RUNNING, e2e::ReadSnapshot(session).state);
-    EXPECT_EQ("0'00", e2e::StatusText(session, 0));
-    EXPECT_TRUE(e2e::GridShows(session, e2e::kPlayView, true));
+// Space is a left press, the first of a game; then, in a new game, Enter on every tile flags it,
+// which wins nothing, and taking the wrong flags away wins on the last one.
+void WinWithKeysAlone(bool french) {
+  SCOPED_TRACE(french ? "French" : "English");
+  e2e::Session session;
+  ASSERT_TRUE(e2e::Start(session, e2e::SettingsText(10, 18, 6, french)));
+  // The first arrow shows the cursor on the corner, where no mine lies; Space there is a left
+  // press, the first of the game.
+  Grid expected;
+  e2e::Snapshot s = e2e::ReadSnapshot(session);
+  memcpy(expected, s.board, sizeof expected);
+  e2e::PredictUncover(expected, 10, 1, 1);
+  ASSERT_TRUE(e2e::Keys(session, {VK_RIGHT, VK_SPACE}));
+  EXPECT_TRUE(BoardIs(expected, session));
+  EXPECT_EQ(GS_RUNNING, e2e::ReadSnapshot(session).state);
+  EXPECT_EQ("0'00", e2e::StatusText(session, 0));
+  EXPECT_TRUE(e2e::GridShows(session, e2e::kPlayView, true));
 
-    ASSERT_TRUE(e2e::Key(session, VK_F2));
-    const e2e::Snapshot s = e2e::ReadSnapshot(session);
-    std::vector<int> keys;
-    int column = CursorAt(session)[0], row = CursorAt(session)[1];
-    for (int c = 1; c <= 10; ++c) {
-      for (int i = 1; i <= 10; ++i) {
-        const int r = c % 2 ? i : 11 - i;  // down one column, up the next
-        const std::vector<int> more = KeysToFlag(column, row, c, r);
-        keys.insert(keys.end(), more.begin(), more.end());
-        column = c, row = r;
-      }
-    }
-    ASSERT_TRUE(e2e::Keys(session, keys));
-    for (int c = 1; c <= 10; ++c)
-      for (int r = 1; r <= 10; ++r) ASSERT_LE(e2e::ReadSnapshot(session).board[c][r], -17);
-    EXPECT_EQ(GS_RUNNING, e2e::ReadSnapshot(session).state);
-    EXPECT_EQ(nullptr, e2e::FindDialog(session, 0));
-    EXPECT_EQ("Mines:-84", e2e::StatusText(session, 1));
-
-    // The winning Enter held down through the input queue presses nothing in the win's dialogs; a
-    // fresh one closes the first, and End moves the name's caret once every key before is handled.
-    int left = s.game.columns * s.game.rows - s.game.totalMines;
-    for (int c = 1; c <= 10; ++c) {
-      for (int r = 1; r <= 10; ++r) {
-        if (s.board[c][r] == kCoveredMine) continue;
-        ASSERT_EQ(GS_RUNNING, e2e::ReadSnapshot(session).state) << "won before " << c << "," << r;
-        std::vector<int> moves = KeysToFlag(column, row, c, r);
-        if (--left == 0) moves.pop_back();
-        ASSERT_TRUE(e2e::Keys(session, moves));
-        ASSERT_TRUE(left > 0 || e2e::InputKeys(session, {VK_RETURN}, 10));
-        column = c, row = r;
-        ASSERT_TRUE(left == 0 || e2e::ReadSnapshot(session).board[c][r] > -17) << c << "," << r;
-      }
-    }
-    HWND dialog = e2e::WaitForDialog(session, IDC_CONGRATULATION_TEXT);
-    ASSERT_NE(nullptr, dialog) << "no congratulation, or the held Enter closed it";
-    EXPECT_EQ(std::vector<int>({column, row, 1}), CursorAt(session));
-    EXPECT_EQ(french ? "Bravo !!" : "Congratulations!!", e2e::Text(dialog));
-    ASSERT_TRUE(e2e::InputKeys(session, {VK_RETURN, VK_END}));
-    ASSERT_TRUE(e2e::WaitForGone(dialog));
-    dialog = e2e::WaitForDialog(session, IDC_NAME_EDIT);
-    ASSERT_NE(nullptr, dialog) << "no name dialog, or a held Enter pressed its OK";
-    HWND edit = GetDlgItem(dialog, IDC_NAME_EDIT);
-    EXPECT_TRUE(e2e::WaitUntil([&] {
-      return SendMessageA(edit, EM_GETSEL, 0, 0) == MAKELONG(1, 1);
-    })) << "End did not reach the name";
-    EXPECT_TRUE(IsWindowVisible(dialog));
-    EXPECT_EQ(" ", e2e::Text(dialog, IDC_NAME_EDIT));
-    ASSERT_TRUE(e2e::ClickButton(session, dialog, IDC_OK));
-    ASSERT_TRUE(e2e::WaitForGone(dialog));
-    ASSERT_TRUE(e2e::Flush(session));
-    EXPECT_EQ(GS_OVER, e2e::ReadSnapshot(session).state);
-    EXPECT_EQ("Mines:0", e2e::StatusText(session, 1));
-    EXPECT_TRUE(e2e::GridShows(session, e2e::kSolutionView, true));  // on the last press
-    ASSERT_TRUE(e2e::Close(session));
-  }
+  // A new game: Enter on every tile, down one column and up the next, wins nothing.
+  ASSERT_TRUE(e2e::Key(session, VK_F2));
+  s = e2e::ReadSnapshot(session);
+  int column = 1, row = 1;
+  std::vector<int> keys;
+  const auto flag = [&](int c, int r) {
+    const std::vector<int> more = KeysToFlag(column, row, c, r);
+    keys.insert(keys.end(), more.begin(), more.end());
+    column = c, row = r;
+  };
+  for (int c = 1; c <= 10; ++c)
+    for (int i = 1; i <= 10; ++i) flag(c, c % 2 ? i : 11 - i);
+  ASSERT_TRUE(e2e::Keys(session, keys));
+  EXPECT_EQ(GS_RUNNING, e2e::ReadSnapshot(session).state);
+  EXPECT_EQ(nullptr, e2e::FindDialog(session, 0));
+  EXPECT_EQ("Mines:-84", e2e::StatusText(session, 1));
+  // Every wrong flag taken away but the last, which wins.
+  keys.clear();
+  for (int c = 1; c <= 10; ++c)
+    for (int r = 1; r <= 10; ++r)
+      if (s.board[c][r] != kCoveredMine) flag(c, r);
+  keys.pop_back();
+  ASSERT_TRUE(e2e::Keys(session, keys));
+  EXPECT_EQ(GS_RUNNING, e2e::ReadSnapshot(session).state);
+  EXPECT_EQ("Mines:-1", e2e::StatusText(session, 1));
+  // The winning Enter held down through the input queue presses nothing in the win's dialogs; a
+  // fresh one closes the first, and End moves the name's caret once every key before is handled.
+  ASSERT_TRUE(e2e::InputKeys(session, {VK_RETURN}, 10));
+  HWND dialog = e2e::WaitForDialog(session, IDC_CONGRATULATION_TEXT);
+  ASSERT_NE(nullptr, dialog);
+  EXPECT_EQ(std::vector<int>({column, row, 1}), CursorAt(session));
+  EXPECT_EQ(french ? "Bravo !!" : "Congratulations!!", e2e::Text(dialog));
+  ASSERT_TRUE(e2e::InputKeys(session, {VK_RETURN, VK_END}));
+  ASSERT_TRUE(e2e::WaitForGone(dialog));
+  dialog = e2e::WaitForDialog(session, IDC_NAME_EDIT);
+  ASSERT_NE(nullptr, dialog);
+  HWND edit = GetDlgItem(dialog, IDC_NAME_EDIT);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return SendMessageA(edit, EM_GETSEL, 0, 0) == MAKELONG(1, 1); }))
+      << "End did not reach the name";
+  EXPECT_EQ(" ", e2e::Text(dialog, IDC_NAME_EDIT));
+  ASSERT_TRUE(e2e::ClickButton(session, dialog, IDC_OK));
+  ASSERT_TRUE(e2e::WaitForGone(dialog));
+  ASSERT_TRUE(e2e::Flush(session));
+  EXPECT_EQ(GS_OVER, e2e::ReadSnapshot(session).state);
+  EXPECT_EQ("Mines:0", e2e::StatusText(session, 1));
+  EXPECT_TRUE(e2e::GridShows(session, e2e::kSolutionView, true));  // on the last flag
+  ASSERT_TRUE(e2e::Close(session));
 }
 
-// The cursor over its cell at each tile size, gone after any mouse press, a flag readable under
-// it; a held Enter flags once where a held arrow moves on.
+TEST(Keyboard, AGameWonWithKeysAlone) {
+  WinWithKeysAlone(false);
+  WinWithKeysAlone(true);
+}
+
+// The frame over the cursor's cell at each tile size, gone after any mouse press; a held Enter
+// flags once where a held arrow moves on.
 TEST(Keyboard, CursorFrameAtEveryTileSizeGoneAfterAMousePress) {
   for (int size : {15, 18, 21}) {
     SCOPED_TRACE(testing::Message() << size << " pixels");
@@ -165,21 +162,22 @@ TEST(Keyboard, CursorFrameAtEveryTileSizeGoneAfterAMousePress) {
     ASSERT_TRUE(e2e::PressCell(session, 3, 2, size == 15 ? e2e::kMiddle : e2e::kRight, true));
     EXPECT_EQ(0, CursorAt(session)[2]);
     EXPECT_TRUE(e2e::GridShows(session, size == 15 ? e2e::kCoveredView : e2e::kPlayView));
-    if (size == 21) {
-      ASSERT_TRUE(e2e::Keys(session, {VK_UP, VK_UP}));  // shown in place, then up a row
-      ASSERT_TRUE(e2e::Keys(session, {VK_RETURN, VK_RIGHT}, 3));
-      const e2e::Snapshot s = e2e::ReadSnapshot(session);
-      EXPECT_LE(s.board[4][1], -17) << "a held Enter flags once";
-      EXPECT_EQ(s.game.totalMines - 2, s.game.minesLeft);
-      EXPECT_EQ(8, CursorAt(session)[0]);
-    }
     // A flag under the cursor keeps every pixel, its pole and base among them, in sight.
     ASSERT_TRUE(size != 15 || e2e::PressCell(session, 3, 2, e2e::kRight, true));
-    const CursorRecord onFlag = {3, 2, 1};
-    ASSERT_TRUE(e2e::WriteSymbol(session, "_Cursor", &onFlag, sizeof onFlag));
+    CursorRecord cursor = {3, 2, 1};
+    ASSERT_TRUE(e2e::WriteSymbol(session, "_Cursor", &cursor, sizeof cursor));
     RedrawWindow(session.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::GridShows(session, e2e::kPlayView, true); }))
         << e2e::GridShows(session, e2e::kPlayView, true).message();
+    cursor = {4, 2, 0};  // back where the press left it
+    ASSERT_TRUE(e2e::WriteSymbol(session, "_Cursor", &cursor, sizeof cursor));
+    if (size != 21) continue;
+    ASSERT_TRUE(e2e::Keys(session, {VK_UP, VK_UP}));  // shown in place, then up a row
+    ASSERT_TRUE(e2e::Keys(session, {VK_RETURN, VK_RIGHT}, 3));
+    const e2e::Snapshot s = e2e::ReadSnapshot(session);
+    EXPECT_LE(s.board[4][1], -17) << "a held Enter flags once";
+    EXPECT_EQ(s.game.totalMines - 2, s.game.minesLeft);
+    EXPECT_EQ(8, CursorAt(session)[0]);
   }
 }
 

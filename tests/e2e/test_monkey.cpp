@@ -1,6 +1,6 @@
-// test_monkey.cpp: thousands of random presses, chords, keys, hints, commands, language switches
-// and dialogs on the real program, with the rules' invariants checked from its memory after every
-// step; once with plain games and once with no-guess games.
+// test_monkey.cpp: thousands of random presses, chords, keys, commands, language switches and
+// dialogs on the real program, with the rules' invariants checked from its memory after every step.
+// Hints among them; once with plain games and once with no-guess games.
 #include <gtest/gtest.h>
 
 #include <cstdarg>
@@ -136,13 +136,6 @@ bool Dismiss(Monkey& m, HWND dialog) {
   }
 }
 
-// The message of a hint that found nothing proven, in either language.
-bool IsGuessNeeded(HWND dialog) {
-  const std::string text = e2e::Text(dialog, 0xFFFF);  // a message box's text control
-  return text == FindStringEntry(IDS_GUESS_NEEDED) ||
-         text == FindStringEntry(IDS_GUESS_NEEDED + ENGLISH_OFFSET);
-}
-
 // Answers the congratulation and name dialogs of a win, and the message of a hint that found
 // nothing proven (its OK is IDOK, not the program's own), until none is left.
 AssertionResult AnswerDialogs(Monkey& m) {
@@ -157,7 +150,9 @@ AssertionResult AnswerDialogs(Monkey& m) {
         return AssertionFailure() << "cannot type a name";
     }
     HWND message = dialog == nullptr ? e2e::FindDialog(m.session, 0) : nullptr;
-    if (message != nullptr && IsGuessNeeded(message)) {
+    const std::string text = message != nullptr ? e2e::Text(message, 0xFFFF) : "";
+    if (text == FindStringEntry(IDS_GUESS_NEEDED + ENGLISH_OFFSET) ||
+        text == FindStringEntry(IDS_GUESS_NEEDED)) {
       m.hintsWithNothing++;
       if (!(m.Below(2) ? e2e::ClickButton(m.session, message, IDOK)
                        : e2e::PressEscape(m.session, message)) ||
@@ -378,9 +373,8 @@ void RunMonkey(bool noGuess) {
       "monkey: %d steps, %d wins, %d chords that uncovered, %d no-guess deals, %d hints that "
       "found nothing, in %lu ms\n",
       steps, m.wins, m.chords, m.noGuessDeals, m.hintsWithNothing, GetTickCount() - started);
-  // About one step in a hundred: a thousand steps without one means the chord no longer acts.
+  // Each about one step in a hundred: a thousand steps without one means it no longer happens.
   EXPECT_TRUE(steps < 1000 || m.chords > 0) << "no chord uncovered anything; seed " << seed;
-  // Likewise a thousand steps from no-guess games without one dealt at its first press.
   EXPECT_TRUE(!noGuess || steps < 1000 || m.noGuessDeals > 0) << "no no-guess deal; seed " << seed;
   ASSERT_TRUE(e2e::Close(m.session));
   std::string file;
@@ -391,8 +385,6 @@ TEST(Monkey, RandomPlayKeepsTheRulesInvariants) {
   RunMonkey(false);
 }
 
-// The same with no-guess games from the start: besides the invariants, no explosion at the first
-// uncovering press of a game.
 TEST(Monkey, RandomPlayWithNoGuessGamesKeepsTheRulesInvariants) {
   RunMonkey(true);
 }

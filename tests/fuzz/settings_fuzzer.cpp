@@ -1,6 +1,6 @@
 // settings_fuzzer.cpp: feeds arbitrary bytes to the settings reader as a file and checks that
-// it yields valid settings, terminated names and statistics that agree, and a state that reads
-// back as it is written, also when the save reads the file again to merge another copy's lines.
+// it yields valid settings, terminated names, and a state that reads back as it is written.
+// Statistics that agree too, also when the save reads the file again to merge another copy's.
 #include <unistd.h>
 
 #include <cstdint>

@@ -127,23 +127,16 @@ TEST_F(MovesTest, FloodFillStopsAtFlagsAndTheGridEdge) {
 TEST_F(MovesTest, CellAtPointUsesTheTileSizeOnTheScreen) {
   Settings = {6, 10, 21, 0};
   DealBoardWithSeed(1);
-  // The tile as drawn: the size itself at 96 DPI, twice it at 192 DPI.
-  const struct {
-    int screenTile;
-    unsigned x, y;
-    int cell;
-  } points[] = {{0, 0, 0, 1 * 256 + 1},        {0, 20, 21, 1 * 256 + 2},
-                {0, 209, 210, 10 * 256 + 11},  {42, 41, 41, 1 * 256 + 1},
-                {42, 42, 83, 2 * 256 + 2},     {42, 419, 0, 10 * 256 + 1},
-                {42, 420, 839, 11 * 256 + 20}, {42, 209, 210, 5 * 256 + 6}};
-  for (const auto& point : points) {
-    FakeWindow.screenTile = point.screenTile;
-    EXPECT_EQ(CellAtPoint(point.x, point.y), point.cell)
-        << point.x << ", " << point.y << " on tiles of " << point.screenTile;
-  }
-  // 16-bit coordinates far past the grid stay past it.
+  EXPECT_EQ(CellAtPoint(0, 0), 1 * 256 + 1);
+  EXPECT_EQ(CellAtPoint(20, 21), 1 * 256 + 2);
+  EXPECT_EQ(CellAtPoint(209, 210), 10 * 256 + 11);
+  // The tile as drawn, twice the size at 192 DPI.
+  FakeWindow.screenTile = 42;
+  EXPECT_EQ(CellAtPoint(41, 42), 1 * 256 + 2);
+  EXPECT_EQ(CellAtPoint(420, 839), 11 * 256 + 20);
   EXPECT_GT((CellAtPoint(42 * 255 + 5, 0) >> 8) & 0xFF, 30);
   FakeWindow.screenTile = 0;
+  // 16-bit coordinates far past the grid stay past it.
   EXPECT_GT((CellAtPoint(21 * 255 + 5, 0) >> 8) & 0xFF, 30);
   EXPECT_GT(CellAtPoint(0, 65535) & 0xFF, 30);
 }
@@ -159,52 +152,43 @@ void FlagMinesButTheLast() {
 // A flag press wins only when it leaves exactly the mines flagged: flagging every tile wins
 // nothing, a wrong flag holds the win back until it is taken away, and the score is as ever.
 TEST_F(MovesTest, AWinNeedsExactlyTheMinesFlagged) {
-  enum Flags { kEveryTile, kMinesAndASafeTile, kMinesOnly };
   const struct {
     const char* what;
-    Flags flags;
-    bool unflagSafeTile;  // a last press on the safe tile's flag
-    int32_t minesLeft;
-    bool wins;
+    bool everyTile, wrongFlag, wrongTakenAway;  // the flags placed: every tile, or a wrong one
+    int32_t minesLeft;                          // on (1, 1) before those on every mine
   } kCases[] = {
-      {"every tile flagged", kEveryTile, false, -84, false},
-      {"every mine and a safe tile", kMinesAndASafeTile, false, -1, false},
-      {"then the safe tile's flag taken away", kMinesAndASafeTile, true, 0, true},
-      {"exactly the mines", kMinesOnly, false, 0, true},
+      {"every tile flagged", true, false, false, -84},
+      {"every mine and a safe tile", false, true, false, -1},
+      {"then the safe tile's flag taken away", false, true, true, 0},
+      {"exactly the mines", false, false, false, 0},
   };
   for (const auto& test : kCases) {
     SCOPED_TRACE(test.what);
     SetUp();
     DealSeedOne();
-    if (test.flags == kMinesAndASafeTile) RightPress(X(1), Y(1));  // the wrong flag first
+    std::vector<std::pair<int, int>> presses;
+    for (int c = 1; c <= Game.columns; ++c)
+      for (int r = 1; r <= Game.rows; ++r)
+        if (test.everyTile || Board[c][r] == kCoveredMine) presses.push_back({c, r});
+    if (test.wrongFlag) presses.insert(presses.begin(), {1, 1});
+    if (test.wrongTakenAway) presses.push_back({1, 1});
     Game.elapsedSeconds = 119;
-    // Each press on a fresh log: the last one's calls are the ones compared.
-    const auto press = [](int c, int r) {
-      ResetFakeWindow();
+    for (const auto& [c, r] : presses) {
+      ASSERT_NE(GameState, GS_OVER) << "won before the last flag, at " << c << "," << r;
+      ResetFakeWindow();  // each press on a fresh log: the last one's calls are compared
       SetNameAnswer("Ada");
       RightPress(X(c), Y(r));
-    };
-    for (int c = 1; c <= Game.columns; ++c) {
-      for (int r = 1; r <= Game.rows; ++r) {
-        if (test.flags != kEveryTile && Board[c][r] != kCoveredMine) continue;
-        ASSERT_NE(GameState, GS_OVER) << "won before the last flag, at " << c << "," << r;
-        press(c, r);
-      }
     }
-    if (test.unflagSafeTile) {
-      ASSERT_EQ(GameState, GS_RUNNING);
-      press(1, 1);
-    }
+    const bool wins = test.minesLeft == 0;
     EXPECT_EQ(Game.minesLeft, test.minesLeft);
-    EXPECT_EQ(GameState, test.wins ? GS_OVER : GS_RUNNING);
+    EXPECT_EQ(GameState, wins ? GS_OVER : GS_RUNNING);
     EXPECT_EQ(
         Calls(),
-        test.wins
-            ? CallLog(
-                  {{kStop, 1}, {CALL_SHOW_CONGRATULATION, 380}, {CALL_ASK_NAME, 0}, {kRedraw, 0}})
-            : CallLog({{kRedraw, 0}}));
-    EXPECT_EQ(ScoreTable[0].score, test.wins ? 380 : 0);
-    EXPECT_STREQ(ScoreTable[0].name, test.wins ? "Ada" : "");
+        wins ? CallLog(
+                   {{kStop, 1}, {CALL_SHOW_CONGRATULATION, 380}, {CALL_ASK_NAME, 0}, {kRedraw, 0}})
+             : CallLog({{kRedraw, 0}}));
+    EXPECT_EQ(ScoreTable[0].score, wins ? 380 : 0);
+    EXPECT_STREQ(ScoreTable[0].name, wins ? "Ada" : "");
   }
 }
 

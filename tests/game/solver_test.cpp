@@ -9,100 +9,85 @@
 
 namespace {
 
-// A layout of a grid of at most 64 cells as bits: cell (c, r) is bit (c - 1) * rows + r - 1.
-struct Grid {
-  int columns, rows;
-  int Bit(int c, int r) const { return (c - 1) * rows + r - 1; }
-  bool In(int c, int r) const { return c >= 1 && c <= columns && r >= 1 && r <= rows; }
-  int Around(uint64_t mines, int c, int r) const {
-    int count = 0;
-    for (int dc = -1; dc <= 1; ++dc)
-      for (int dr = -1; dr <= 1; ++dr)
-        count += (dc || dr) && In(c + dc, r + dr) && (mines >> Bit(c + dc, r + dr) & 1);
-    return count;
-  }
-  // What a press on a safe cell uncovers: the cell, and around every empty cell it reaches.
-  uint64_t Flood(uint64_t mines, uint64_t shown, int c, int r) const {
-    if (!In(c, r) || (shown >> Bit(c, r) & 1)) return shown;
-    shown |= uint64_t{1} << Bit(c, r);
-    if (Around(mines, c, r) == 0)
-      for (int dc = -1; dc <= 1; ++dc)
-        for (int dr = -1; dr <= 1; ++dr) shown = Flood(mines, shown, c + dc, r + dr);
-    return shown;
-  }
-  void Show(SolverView& view, int total, uint64_t mines, uint64_t shown) const {
-    memset(&view, 0, sizeof view);
-    view.columns = columns;
-    view.rows = rows;
-    view.mines = total;
-    for (int c = 1; c <= columns; ++c)
-      for (int r = 1; r <= rows; ++r)
-        view.cells[c][r] =
-            (shown >> Bit(c, r) & 1) ? static_cast<signed char>(Around(mines, c, r)) : kSeenCovered;
-  }
-};
-
-// What every covered cell must be: the cells that some agreeing layout mines, and those that
-// some agreeing layout leaves free.
+// What the covered cells may be in the layouts that agree with what shows: a bit per cell for
+// "some such layout mines it" and for "some leaves it free".
 struct Truth {
   uint64_t someMine = 0, someFree = 0;
 };
 
-// Fails at the first covered cell where the solver's answer differs from the truth.
-::testing::AssertionResult Agrees(const Grid& grid, const SolverView& view, uint64_t shown,
-                                  const Truth& truth) {
-  for (int c = 1; c <= grid.columns; ++c) {
-    for (int r = 1; r <= grid.rows; ++r) {
-      const int bit = grid.Bit(c, r);
-      if (shown >> bit & 1) continue;
-      const bool mine = truth.someMine >> bit & 1, free = truth.someFree >> bit & 1;
-      const signed char expected = mine && !free   ? kSeenMine
-                                   : free && !mine ? kSeenSafe
-                                                   : kSeenCovered;
-      if (view.cells[c][r] != expected)
-        return ::testing::AssertionFailure()
-               << grid.columns << " x " << grid.rows << ", " << view.mines << " mines, cell (" << c
-               << ", " << r << "): " << +view.cells[c][r] << " instead of " << +expected;
-    }
+// A layout of a grid of at most 64 cells as bits: cell (c, r) is bit (c - 1) * rows + r - 1.
+struct Grid {
+  int columns, rows;
+  int Bit(int c, int r) const { return (c - 1) * rows + r - 1; }
+  bool Has(uint64_t bits, int c, int r) const {
+    return c >= 1 && c <= columns && r >= 1 && r <= rows && (bits >> Bit(c, r) & 1);
   }
-  return ::testing::AssertionSuccess();
-}
+  int Around(uint64_t mines, int c, int r) const {
+    int count = 0;
+    for (int n = 0; n < 9; ++n) count += n != 4 && Has(mines, c - 1 + n / 3, r - 1 + n % 3);
+    return count;
+  }
+  // What a press on a safe cell uncovers: the cell, and around every empty cell it reaches.
+  uint64_t Flood(uint64_t mines, uint64_t shown, int c, int r) const {
+    if (c < 1 || c > columns || r < 1 || r > rows || Has(shown, c, r)) return shown;
+    shown |= uint64_t{1} << Bit(c, r);
+    for (int n = 0; n < 9 && Around(mines, c, r) == 0; ++n)
+      shown = Flood(mines, shown, c - 1 + n / 3, r - 1 + n % 3);
+    return shown;
+  }
+  // The solver shown the position; fails at the first covered cell where its answer differs
+  // from the truth.
+  ::testing::AssertionResult Solves(int total, uint64_t mines, uint64_t shown,
+                                    const Truth& truth) const {
+    SolverView view = {columns, rows, total, {}};
+    for (int c = 1; c <= columns; ++c)
+      for (int r = 1; r <= rows; ++r)
+        view.cells[c][r] =
+            Has(shown, c, r) ? static_cast<signed char>(Around(mines, c, r)) : kSeenCovered;
+    if (SolveView(view) < 0) return ::testing::AssertionFailure() << "the solver gave up";
+    for (int c = 1; c <= columns; ++c) {
+      for (int r = 1; r <= rows; ++r) {
+        if (Has(shown, c, r)) continue;
+        const bool mine = Has(truth.someMine, c, r), free = Has(truth.someFree, c, r);
+        const signed char expected = mine && !free   ? kSeenMine
+                                     : free && !mine ? kSeenSafe
+                                                     : kSeenCovered;
+        if (view.cells[c][r] != expected)
+          return ::testing::AssertionFailure()
+                 << columns << " x " << rows << ", " << total << " mines, cell (" << c << ", " << r
+                 << "): " << +view.cells[c][r] << " instead of " << +expected;
+      }
+    }
+    return ::testing::AssertionSuccess();
+  }
+};
 
 // Every layout of every grid up to 4 x 4, every press on a safe cell: the positions that differ
-// in what they show, each with the union and the intersection of the layouts that show it.
+// in what they show, each against every layout that shows it.
 TEST(SolverTest, EveryOpeningOfEveryGridUpTo4x4AgreesWithEveryLayout) {
   int positions = 0;
   for (int columns = 1; columns <= 4; ++columns) {
     for (int rows = 1; rows <= 4; ++rows) {
       const Grid grid = {columns, rows};
       const int cells = columns * rows;
-      // (mines, cells shown, their numbers 4 bits each) -> one of the layouts, their union and
-      // their intersection.
-      std::map<std::tuple<int, uint64_t, uint64_t>, std::tuple<uint64_t, uint64_t, uint64_t>> seen;
-      for (uint64_t mines = 0; mines < uint64_t{1} << cells; ++mines) {
-        for (int c = 1; c <= columns; ++c) {
-          for (int r = 1; r <= rows; ++r) {
-            if (mines >> grid.Bit(c, r) & 1) continue;
-            const uint64_t shown = grid.Flood(mines, 0, c, r);
-            uint64_t numbers = 0;
-            for (int c2 = 1; c2 <= columns; ++c2)
-              for (int r2 = 1; r2 <= rows; ++r2)
-                if (shown >> grid.Bit(c2, r2) & 1)
-                  numbers |= uint64_t(grid.Around(mines, c2, r2)) << 4 * grid.Bit(c2, r2);
-            auto key = std::make_tuple(__builtin_popcountll(mines), shown, numbers);
-            auto& layouts = seen.emplace(key, std::make_tuple(mines, mines, mines)).first->second;
-            std::get<1>(layouts) |= mines;
-            std::get<2>(layouts) &= mines;
-          }
+      // (mines, cells shown, their numbers 4 bits each) -> one of the layouts, and the truth.
+      std::map<std::tuple<int, uint64_t, uint64_t>, std::pair<uint64_t, Truth>> seen;
+      for (uint64_t mines = 0; mines >> cells == 0; ++mines) {
+        for (int press = 0; press < cells; ++press) {
+          if (mines >> press & 1) continue;
+          const uint64_t shown = grid.Flood(mines, 0, press / rows + 1, press % rows + 1);
+          uint64_t numbers = 0;
+          for (int bit = 0; bit < cells; ++bit)
+            if (shown >> bit & 1)
+              numbers |= uint64_t(grid.Around(mines, bit / rows + 1, bit % rows + 1)) << 4 * bit;
+          auto key = std::make_tuple(__builtin_popcountll(mines), shown, numbers);
+          Truth& truth = seen.emplace(key, std::make_pair(mines, Truth{})).first->second.second;
+          truth.someMine |= mines;
+          truth.someFree |= ~mines;
         }
       }
       for (const auto& [key, layouts] : seen) {
-        SolverView view;
-        const uint64_t shown = std::get<1>(key);
-        grid.Show(view, std::get<0>(key), std::get<0>(layouts), shown);
-        ASSERT_GE(SolveView(view), 0);
-        const uint64_t all = (uint64_t{1} << cells) - 1;
-        ASSERT_TRUE(Agrees(grid, view, shown, {std::get<1>(layouts), all & ~std::get<2>(layouts)}));
+        ASSERT_TRUE(grid.Solves(std::get<0>(key), layouts.first, std::get<1>(key), layouts.second));
         ++positions;
       }
     }
@@ -118,22 +103,21 @@ struct Search {
   int numbersOf[64][8], numberCount[64] = {};  // by frontier index: the numbers around it
   int need[64] = {}, open[64] = {};            // by the number's bit: mines left, cells undecided
   uint64_t frontierBits = 0, seaBits = 0, mines = 0;
-  int seaCells = 0, total = 0;
+  int seaCells = 0, total;
   Truth truth;
 
-  Search(const Grid& grid, const SolverView& view, uint64_t shown) : total(view.mines) {
+  Search(const Grid& grid, int mineCount, uint64_t layout, uint64_t shown) : total(mineCount) {
     for (int c = 1; c <= grid.columns; ++c) {
       for (int r = 1; r <= grid.rows; ++r) {
         const int bit = grid.Bit(c, r);
-        if (shown >> bit & 1) {
-          need[bit] = view.cells[c][r];
+        if (grid.Has(shown, c, r)) {
+          need[bit] = grid.Around(layout, c, r);
           continue;
         }
         int& numbers = numberCount[count];
-        for (int dc = -1; dc <= 1; ++dc)
-          for (int dr = -1; dr <= 1; ++dr)
-            if (grid.In(c + dc, r + dr) && (shown >> grid.Bit(c + dc, r + dr) & 1))
-              ++open[numbersOf[count][numbers++] = grid.Bit(c + dc, r + dr)];
+        for (int n = 0; n < 9; ++n)
+          if (grid.Has(shown, c - 1 + n / 3, r - 1 + n % 3))
+            ++open[numbersOf[count][numbers++] = grid.Bit(c - 1 + n / 3, r - 1 + n % 3)];
         (numbers > 0 ? frontierBits : seaBits) |= uint64_t{1} << bit;
         if (numbers > 0) frontier[count++] = bit;
       }
@@ -158,7 +142,7 @@ struct Search {
         fits = fits && need[number] >= 0 && need[number] <= open[number];
       }
       if (fits) {
-        if (mine) mines |= uint64_t{1} << frontier[next];
+        mines |= uint64_t(mine) << frontier[next];
         Next(next + 1, placed + mine);
         mines &= ~(uint64_t{1} << frontier[next]);
       }
@@ -185,11 +169,8 @@ TEST(SolverTest, RandomPositionsOf8x8AgreeWithSearch) {
       const int bit = static_cast<int>(random() % 64);
       if (!(mines >> bit & 1)) shown = grid.Flood(mines, shown, bit / 8 + 1, bit % 8 + 1);
     }
-    SolverView view;
-    grid.Show(view, total, mines, shown);
-    const Truth truth = Search(grid, view, shown).truth;
-    ASSERT_GE(SolveView(view), 0) << "position " << position;
-    ASSERT_TRUE(Agrees(grid, view, shown, truth)) << "position " << position;
+    ASSERT_TRUE(grid.Solves(total, mines, shown, Search(grid, total, mines, shown).truth))
+        << "position " << position;
   }
 }
 
@@ -214,10 +195,10 @@ TEST_P(NoGuessDealTest, TenThousandDealsAtEachRatioAreSolvedFromTheirPress) {
       int mines = 0, barred = 0;
       for (int c = 1; c <= side; ++c) {
         for (int r = 1; r <= side; ++r) {
-          const bool corner = (c == 1 || c == side) && (r == 1 || r == side);
-          const bool near = std::abs(c - column) <= 1 && std::abs(r - row) <= 1;
-          mines += Board[c][r] == kCoveredMine;
-          barred += Board[c][r] == kCoveredMine && (corner || near);
+          if (Board[c][r] != kCoveredMine) continue;
+          ++mines;
+          barred += ((c == 1 || c == side) && (r == 1 || r == side)) ||
+                    (std::abs(c - column) <= 1 && std::abs(r - row) <= 1);
         }
       }
       ASSERT_EQ(std::vector<int>({Game.totalMines, 0}), std::vector<int>({mines, barred}))
@@ -264,9 +245,8 @@ TEST_F(NoGuessGameTest, TheFirstUncoveringPressDealsAgainAroundIt) {
 }
 
 // The hint, in every state and with what the solver finds: no undo, nothing proven, a safe
-// cell, only mines left.
+// cell, only mines left. A hint uncovers nothing.
 TEST_F(NoGuessGameTest, HintShowsAProvenCellForOneUndo) {
-  const int kCursor = CALL_CURSOR_CHANGED, kEffect = CALL_PLAY_EFFECT;
   auto hint = [](int32_t state) {
     GameState = state;
     ResetFakeWindow();
@@ -281,27 +261,27 @@ TEST_F(NoGuessGameTest, HintShowsAProvenCellForOneUndo) {
   RightPressCell(1, 1);
   RightPressCell(1, 1);
   EXPECT_EQ(hint(GS_RUNNING), std::make_pair(CallLog{{CALL_GUESS_NEEDED, 0}}, 0));
-  // After the flood from (10, 10), the nearest proven safe cell to the cursor, and nothing more.
+  // After the flood from (10, 10), a proven safe cell under the cursor.
   LeftPressCell(10, 10);
   const signed char before = Board[1][1];
   Cursor = {1, 1, 0};
   const auto safe = hint(GS_RUNNING);
-  EXPECT_EQ(safe.second, 1);
-  ASSERT_EQ(safe.first.size(), 1u);
-  EXPECT_EQ(safe.first[0].first, kCursor);
-  EXPECT_TRUE(Cursor.shown && IsCoveredSafe(Board[Cursor.column][Cursor.row]))
+  EXPECT_EQ(safe,
+            std::make_pair(CallLog{{CALL_CURSOR_CHANGED, PackCell(Cursor.column, Cursor.row)}}, 1));
+  EXPECT_TRUE(Cursor.shown && IsCoveredSafe(Board[Cursor.column][Cursor.row]) &&
+              Board[1][1] == before)
       << Cursor.column << ", " << Cursor.row;
-  EXPECT_EQ(Board[1][1], before) << "a hint uncovers nothing";
   // Every safe cell uncovered: the hint names the mine nearest the cursor that has no flag.
   for (int c = 1; c <= 10; ++c)
     for (int r = 1; r <= 10; ++r)
       if (IsCoveredSafe(Board[c][r])) Board[c][r] = Complement(Board[c][r]);
   RightPressCell(1, 5);  // the mine nearest (1, 1)
   Cursor = {1, 1, 1};
-  EXPECT_EQ(hint(GS_RUNNING),
-            std::make_pair(CallLog{{kCursor, PackCell(2, 3)}, {CALL_HINT_IS_MINE, 0}}, 1));
+  EXPECT_EQ(
+      hint(GS_RUNNING),
+      std::make_pair(CallLog{{CALL_CURSOR_CHANGED, PackCell(2, 3)}, {CALL_HINT_IS_MINE, 0}}, 1));
   Game.undosLeft = 0;
-  EXPECT_EQ(hint(GS_RUNNING), std::make_pair(CallLog{{kEffect, EFFECT_REJECTED}}, 0));
+  EXPECT_EQ(hint(GS_RUNNING), std::make_pair(CallLog{{CALL_PLAY_EFFECT, EFFECT_REJECTED}}, 0));
 }
 
 }  // namespace

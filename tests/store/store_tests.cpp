@@ -1,6 +1,6 @@
 // store_tests.cpp: the settings-and-scores file: defaults, validation, lines counted by
-// position, the score lines, the statistics lines, the exact bytes written, saves that fail
-// without loss, and a save that takes in what another copy wrote meanwhile.
+// position, the score lines, the exact bytes written, and saves that fail without loss.
+// The extra lines too, and a save that takes in what another copy wrote meanwhile.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -212,81 +212,62 @@ TEST_F(SettingsFile, WritesTheExactLinesInTheLanguageInForce) {
   EXPECT_EQ(Figures(1) + "|" + Figures(5), "12 5 3 -2 4|999999 999999 999999 999999 999999");
 }
 
-// Past the 29th line, by key in either language, whatever the language line says; an unknown
-// key is passed over, and a missing or damaged value gives 0. Before it lines count by position,
-// so a key there is no extra line, even after the score lines have ended.
+// Past the 29th line, by key in either language, whatever the language line says: the option and
+// the figures of each category. An unknown key is passed over, a missing or damaged option gives
+// 0, and each figure damaged, out of range or missing, or at odds with those before it (more won
+// than played, a streak beyond the longest or the losses), becomes 0 alone; nothing else in the
+// file is lost, and nothing of what the records held before is kept. Before the 29th line, lines
+// count by position: a key there is no extra line, even after the score lines have ended.
 TEST_F(SettingsFile, ExtraLinesAreReadByKeyInEitherLanguage) {
-  const std::string full = kOptions + EmptyEntries(24),
-                    shortScores = std::string(kOptions) + "5, Ann\r\n";
+  const std::string ann = kOptions + std::string("7, Ann\r\n"), full = ann + EmptyEntries(23);
   const struct {
     std::string content;
     int32_t noGuess;
+    int category;
+    const char* figures;
+    const char* scores = "7 Ann|";
   } cases[] = {
-      {full, 0},
-      {full + "noguess=1\r\n", 1},
-      {full + "sanshasard=1\n", 1},
-      {full + "colour=7\r\nnoguess=1 \r\nsize=2\r\n", 1},
-      {full + "noguess=2\r\n", 0},
-      {full + "noguess=1x\r\n", 0},
-      {full + "noguess=\r\n", 0},
-      {full + "noguess=99999999999\r\n", 0},
-      {full + "NoGuess=1\r\n", 0},
-      {full + "noguess=1\r\nnoguess=0\r\n", 0},
-      {shortScores + "noguess=1\r\n", 0},
-      {shortScores + "600\r\n" + EmptyEntries(22) + "noguess=1\r\n", 1},
+      {full, 0, 0, "0 0 0 0 0"},
+      {full + "noguess=1\r\n", 1, 0, "0 0 0 0 0"},
+      {full + "sanshasard=1\n", 1, 0, "0 0 0 0 0"},
+      {full + "colour=7\r\nnoguess=1 \r\nsize=2\r\n", 1, 0, "0 0 0 0 0"},
+      {full + "noguess=2\r\n", 0, 0, "0 0 0 0 0"},
+      {full + "noguess=1x\r\n", 0, 0, "0 0 0 0 0"},
+      {full + "noguess=\r\n", 0, 0, "0 0 0 0 0"},
+      {full + "noguess=99999999999\r\n", 0, 0, "0 0 0 0 0"},
+      {full + "NoGuess=1\r\n", 0, 0, "0 0 0 0 0"},
+      {full + "noguess=1\r\nnoguess=0\r\n", 0, 0, "0 0 0 0 0"},
+      {ann + "noguess=1\r\neasy=1 1 1 1 1\r\n", 0, 0, "0 0 0 0 0"},
+      {ann + "600\r\n" + EmptyEntries(22) + "noguess=1\r\n", 1, 0, "0 0 0 0 0", "7 Ann|600 |"},
+      {full + "easy=12 5 3 -2 4\r\n", 0, 0, "12 5 3 -2 4"},
+      {full + "moyen= 12  5 3 2 4 \n", 0, 1, "12 5 3 2 4"},
+      {full + "noguess=1\r\ndifficile.sanshasard=1 1 1 1 1\r\nhard.noguess=2 1 0 -1 1", 1, 5,
+       "2 1 0 -1 1"},
+      {full + "easy=12 5 3 x 4\r\n", 0, 0, "12 5 3 0 4"},
+      {full + "easy=12 5 3 -2 4z\r\n", 0, 0, "12 5 3 -2 0"},
+      {full + "easy=12 5\r\n", 0, 0, "12 5 0 0 0"},
+      {full + "easy=12 13 3 1 1\r\n", 0, 0, "12 0 0 0 0"},
+      {full + "easy=12 5 6 1 4\r\n", 0, 0, "12 5 0 1 4"},
+      {full + "easy=12 5 3 5 4\r\n", 0, 0, "12 5 3 0 4"},
+      {full + "easy=12 5 3 -8 4\r\n", 0, 0, "12 5 3 0 4"},
+      {full + "easy=12 5 3 1 6\r\n", 0, 0, "12 5 3 0 0"},
+      {full + "easy=1000000 5 3 1 4\r\n", 0, 0, "0 0 0 0 0"},
+      {full + "easy=-1 0 0 0 0\r\n", 0, 0, "0 0 0 0 0"},
+      {full + "easy=99999999999999999999 1 1 1 1\r\n", 0, 0, "0 0 0 0 0"},
+      {full + "Easy=12 5 3 -2 4\r\neasy 12 5 3 -2 4\r\n", 0, 0, "0 0 0 0 0"},
   };
   for (const auto& c : cases) {
     ResetRecords();
-    Settings.noGuess = 1;  // not what a file without the key leaves
+    Settings.noGuess = 1;  // not what the file leaves unless it says so
+    Statistics[c.category] = {3, 1, 1, 1, 1};
     WriteWhole(path_, c.content);
     LoadSettings(path_.c_str());
     EXPECT_EQ(Settings.noGuess, c.noGuess) << c.content;
-    EXPECT_EQ(Options(), "ratio=5 grid=16 size=18 lang=1000 sound=1") << c.content;
+    EXPECT_EQ(Figures(c.category), c.figures) << c.content;
+    EXPECT_EQ(Options() + " " + Scores(),
+              "ratio=5 grid=16 size=18 lang=1000 sound=1 " + std::string(c.scores))
+        << c.content;
   }
-  EXPECT_EQ(Scores(), "5 Ann|600 |");
-}
-
-// By key in either language past the 29th line; each figure damaged, out of range or missing,
-// or at odds with those before it (more won than played, a streak beyond the longest or the
-// losses), becomes 0 alone; nothing else in the file is lost. A file without the keys (every file
-// written before them) gives zeros.
-TEST_F(SettingsFile, StatisticsLinesGiveTheirFiguresAndZeroForEachDamagedOne) {
-  const std::string full = kOptions + std::string("7, Ann\r\n") + EmptyEntries(23);
-  const struct {
-    std::string lines;
-    int category;
-    const char* figures;
-  } cases[] = {
-      {"", 0, "0 0 0 0 0"},
-      {"easy=12 5 3 -2 4\r\n", 0, "12 5 3 -2 4"},
-      {"moyen= 12  5 3 2 4 \n", 1, "12 5 3 2 4"},
-      {"noguess=1\r\ndifficile.sanshasard=1 1 1 1 1\r\nhard.noguess=2 1 0 -1 1", 5, "2 1 0 -1 1"},
-      {"easy=12 5 3 x 4\r\n", 0, "12 5 3 0 4"},
-      {"easy=12 5 3 -2 4z\r\n", 0, "12 5 3 -2 0"},
-      {"easy=12 5\r\n", 0, "12 5 0 0 0"},
-      {"easy=12 13 3 1 1\r\n", 0, "12 0 0 0 0"},
-      {"easy=12 5 6 1 4\r\n", 0, "12 5 0 1 4"},
-      {"easy=12 5 3 5 4\r\n", 0, "12 5 3 0 4"},
-      {"easy=12 5 3 -8 4\r\n", 0, "12 5 3 0 4"},
-      {"easy=12 5 3 1 6\r\n", 0, "12 5 3 0 0"},
-      {"easy=1000000 5 3 1 4\r\n", 0, "0 0 0 0 0"},
-      {"easy=-1 0 0 0 0\r\n", 0, "0 0 0 0 0"},
-      {"easy=99999999999999999999 1 1 1 1\r\n", 0, "0 0 0 0 0"},
-      {"Easy=12 5 3 -2 4\r\neasy 12 5 3 -2 4\r\n", 0, "0 0 0 0 0"},
-  };
-  for (const auto& c : cases) {
-    Load(full + c.lines);
-    EXPECT_EQ(Figures(c.category), c.figures) << c.lines;
-    EXPECT_EQ(Options() + " " + Scores(), "ratio=5 grid=16 size=18 lang=1000 sound=1 7 Ann|")
-        << c.lines;
-  }
-  EXPECT_EQ(Settings.noGuess, 0);
-  // Before the 29th line a key is no extra line; the figures a run held are not kept by a file
-  // without them.
-  Statistics[0].played = 3;
-  WriteWhole(path_, std::string(kOptions) + "easy=1 1 1 1 1\r\n");
-  LoadSettings(path_.c_str());
-  EXPECT_EQ(Figures(0), "0 0 0 0 0");
 }
 
 TEST_F(SettingsFile, EveryStateReadsBackAsWritten) {
@@ -417,11 +398,11 @@ void SaveAsNobody(const std::string& path, rlim_t sizeLimit) {
   exit(0);
 }
 
-// Where the folder takes no new file, the file itself is written in place if it lets us (of any
-// size, a sparse 5 GiB one too), and a write that fails on the way puts back the old bytes it
-// wrote over. A save that fails is fatal and leaves the file byte for byte as it was (or absent,
-// as it was); a file that refuses reading is never emptied. The old file's last byte differs
-// from the new one's there, so that a byte not put back shows.
+// Where the folder takes no new file, the file itself is written in place if it lets us, and a
+// write that fails on the way puts its old bytes back. A save that fails is fatal and leaves the
+// file byte for byte as it was (or absent, as it was).
+// An old file of any size works (a sparse 5 GiB one too), one that refuses reading is never
+// emptied, and its last byte differs from the new one's there, so that a byte not put back shows.
 TEST_F(SettingsFile, ASaveFallsBackToWritingInPlaceAndOtherwiseKeepsTheOldFile) {
   GTEST_FLAG_SET(death_test_style, "fast");
   const std::string fatal = "Erreur \xE0 l'ouverture du fichier : " + path_ + "\n";
