@@ -169,6 +169,7 @@ void SetMenuText(HMENU menu, UINT item, BOOL byPosition, int textId) {
 // uncovers or flags once.
 bool GridKeyDown(HWND window, WPARAM virtualKey, LPARAM flags) {
   if (!IsWindowEnabled(window)) return false;
+  const bool repeated = (flags & (LPARAM{1} << 30)) != 0;  // the key was down already
   GridKey key;
   switch (virtualKey) {
     case VK_LEFT: key = GK_LEFT; break;
@@ -182,11 +183,10 @@ bool GridKeyDown(HWND window, WPARAM virtualKey, LPARAM flags) {
     case VK_SPACE: key = GK_SPACE; break;
     case VK_RETURN: key = GK_ENTER; break;
     case 'H':
-      if ((flags & (LPARAM{1} << 30)) == 0) Hint();  // each hint costs an undo: none repeats
+      if (!repeated) Hint();  // each hint costs an undo: none repeats
       return true;
     default: return false;
   }
-  const bool repeated = (flags & (LPARAM{1} << 30)) != 0;  // the key was down already
   if (!repeated || (key != GK_SPACE && key != GK_ENTER)) PressGridKey(key);
   return true;
 }
